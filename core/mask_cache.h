@@ -1,0 +1,44 @@
+// The complex-clip mask cache: up to four masks ordered by recent use, keyed by
+// the change stamp of the contour set each was rasterised from.
+#pragma once
+
+#include <cstdint>
+
+#include "zarnik11.h"
+
+class Software_Z_Buffer;
+
+// A copied cache shares its masks with the original: every mask is counted and
+// each cache holding it keeps one reference, so a mask is deleted once, by the
+// last cache to let it go.  Because the list links live in the masks, a cache
+// whose masks are shared takes copies of them before it changes its list.
+class Mask_Cache_Data : public ZT_Counted {
+public:
+  Mask_Cache_Data() = default;
+  Mask_Cache_Data(const Mask_Cache_Data& o);
+  ~Mask_Cache_Data() override;
+  ZT_Counted* clone() const override { return new Mask_Cache_Data(*this); }
+
+  // Deletes (releases) every mask; head and tail null, count 0.
+  void empty();
+  // Finds or makes the mask for a contour set and brings it to the head.
+  Frame_Buffer_Mask* lookup(const ZT_Contour_Set& contours, ZT_Int_Point window_size,
+                            ZT_Int_Point window_origin);
+
+  Frame_Buffer_Mask* head = nullptr;
+  Frame_Buffer_Mask* tail = nullptr;
+  int32_t count = 0;
+  int32_t capacity = 4;
+
+  // How many masks were rasterised by lookups (tests watch it).
+  int32_t rasterisations = 0;
+
+private:
+  void make_masks_private();
+  void unlink(Frame_Buffer_Mask* m);
+  void push_front(Frame_Buffer_Mask* m);
+};
+
+// True when a complex-clip mask applies to this draw; the mask is then at the
+// head of the renderer's cache.
+bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendition);

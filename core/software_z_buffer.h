@@ -1,0 +1,69 @@
+// The renderer object: its fields, its virtual operations and its options.
+#pragma once
+
+#include <cstdint>
+
+#include "configuration.h"
+#include "zarnik11.h"
+
+class Mask_Cache_Data;
+
+// Positions of the option handles the renderer keeps, in registration order
+// ("Mask Cache" is registered last but keeps position 3).
+enum Option_Handle : int32_t {
+  Option_Margin,
+  Option_Color_Buffer,
+  Option_Depth_Buffer,
+  Option_Mask_Cache,
+  Option_Try_MMX,
+  Option_Use_Mask,
+  Option_Clip_Phase,
+  Option_Enable_Tiling,
+  Option_Merge_Background_Color,
+  Option_Force_Merge,
+  Option_ZBuffer_Write,
+  Option_ZBuffer_Test,
+  Option_Handle_Count
+};
+
+class Software_Z_Buffer : public ZT_Renderer_Data {
+public:
+  explicit Software_Z_Buffer(const ZT_Renderer_Data* parent);
+  ~Software_Z_Buffer() override;
+
+  int32_t establish() override;
+  void update(const ZT_Int_Rectangle& rect) override;
+
+  // The renderer as its actions receive it.
+  static Software_Z_Buffer* from(ZT_Renderer_Data* r) { return static_cast<Software_Z_Buffer*>(r); }
+
+  ZT_Option* requested_option_handles[Option_Handle_Count] = {};
+  ZT_Option* current_option_handles[Option_Handle_Count] = {};
+  ZT_Shared_Image color_buffer;  // 32-bit true colour or 8-bit indices
+  ZT_Shared_Image depth_buffer;  // 16-bit depth, empty without depth buffering
+  ZT_Counted_Ptr<Mask_Cache_Data> mask_cache;
+  ZT_Int_Point window_origin;  // device coordinate of buffer pixel (0, 0)
+  ZT_Int_Point window_size;    // width, height at the last establish
+  ZT_Color_Cube color_cube;
+  uint8_t depth_write = 1;       // "ZBuffer Write"
+  int32_t depth_test_mode = 2;   // "ZBuffer Test": 1 <, 5 >, anything else <=
+  int32_t edge_depth_offset = 0;  // set only while a strip's edges are drawn
+  uint8_t merge_background_index = 255;
+  uint8_t merge_alternate_index = 255;
+  ZT_RGB32 merge_background_color;
+  ZT_RGB32 merge_alternate_color;
+  uint8_t force_merge = 0;  // "Force Merge Control On"
+  // Beyond the fields above: what the last establish chose.
+  Configuration configuration = Configuration::B;
+  bool established = false;
+
+  // Reading option values through the current table's handles.
+  bool option_bool(Option_Handle h) const;
+  const ZT_Option_Value* option_value(Option_Handle h) const;
+};
+
+// Registers the renderer's options into a table, keeping handles (position order
+// of Option_Handle).
+void register_renderer_options(ZT_Option_Table& table, ZT_Option* handles[Option_Handle_Count]);
+// Installs the "ZBuffer Write" and "ZBuffer Test" setters into the current table.
+void install_depth_setters(Software_Z_Buffer& renderer);

@@ -1,0 +1,54 @@
+#include <algorithm>
+#include <climits>
+
+#include "zt_palette.h"
+
+ZT_Color_Cube::ZT_Color_Cube(ZT_Int_RGB levels, float scale, int32_t base)
+    : base_index(uint8_t(base)) {
+  auto level = [](int32_t l) { return std::max(l, 1); };
+  levels_ = {level(levels.r), level(levels.g), level(levels.b)};
+  blue_step = 1;
+  green_step = uint8_t(levels_.b);
+  red_step = uint8_t(levels_.b * levels_.g);
+  auto component_scale = [scale](int32_t l) {
+    return int32_t(double(l - 1) * 256.0 * double(scale) / 255.0);
+  };
+  red_scale = component_scale(levels_.r);
+  green_scale = component_scale(levels_.g);
+  blue_scale = component_scale(levels_.b);
+}
+
+ZT_Palette::ZT_Palette() {
+  for (int i = 0; i < 256; ++i) colors_[i] = ZT_RGB32(uint8_t(i), uint8_t(i), uint8_t(i), 255);
+}
+
+ZT_Palette* ZT_Palette::with_color_cube(ZT_Int_RGB levels, int32_t base) {
+  auto* p = new ZT_Palette();
+  ZT_Color_Cube cube(levels, 1.0f, base);
+  ZT_Int_RGB l = cube.levels();
+  auto value = [](int32_t i, int32_t n) { return uint8_t(n > 1 ? i * 255 / (n - 1) : 0); };
+  for (int r = 0; r < l.r; ++r)
+    for (int g = 0; g < l.g; ++g)
+      for (int b = 0; b < l.b; ++b)
+        p->set_color(cube.index_of(r, g, b),
+                     ZT_RGB32(value(r, l.r), value(g, l.g), value(b, l.b), 255));
+  p->set_color_cube(cube);
+  return p;
+}
+
+int32_t ZT_Palette::closest_match(ZT_RGB32 c, bool exact_only) const {
+  ++match_calls;
+  int32_t best = 0;
+  int64_t best_distance = INT64_MAX;
+  for (int32_t i = 0; i < count_; ++i) {
+    ZT_RGB32 p = colors_[i];
+    int64_t dr = int(p.r) - c.r, dg = int(p.g) - c.g, db = int(p.b) - c.b;
+    int64_t d = dr * dr + dg * dg + db * db;
+    if (d < best_distance) {
+      best_distance = d;
+      best = i;
+    }
+  }
+  if (exact_only && best_distance != 0) return -1;
+  return best;
+}

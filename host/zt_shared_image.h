@@ -1,0 +1,56 @@
+// Shared images: counted pixel storage with row-pointer arrays.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "zt_basics.h"
+#include "zt_object.h"
+
+// Pixel storage of one image.  Rows lie one after another in memory from the top
+// row (y = height - 1) down to y = 0, so that rows a..b (a <= b) form one block
+// starting at row b.  rows_by_y[y] is row y counted from the bottom;
+// rows_in_memory_order[0] is the first row in memory, the top row.
+class ZT_Image_Data : public ZT_Counted {
+public:
+  // row_bytes 0 means the tightest row for the format; rows are then padded to a
+  // multiple of 8 bytes for 8-bit images.  data, when given, is copied row by row.
+  ZT_Image_Data(int32_t width, int32_t height, ZT_Image_Format format, int32_t row_bytes,
+                const void* data, bool full_window);
+  ZT_Counted* clone() const override;
+
+  static int32_t bytes_per_pixel(ZT_Image_Format f);
+
+  int32_t width;
+  int32_t height;
+  ZT_Image_Format format;
+  int32_t row_bytes;
+  uint8_t full_window;
+  std::vector<uint8_t*> rows_by_y;
+  std::vector<uint8_t*> rows_in_memory_order;
+
+  uint8_t* pixels() { return storage_.data(); }
+  std::size_t size_in_bytes() const { return storage_.size(); }
+
+private:
+  void link_rows();
+  std::vector<uint8_t> storage_;
+};
+
+// A counted handle on image data; empty when it holds none.
+class ZT_Shared_Image {
+public:
+  ZT_Shared_Image() = default;
+  ZT_Shared_Image(int32_t width, int32_t height, ZT_Image_Format format, int32_t row_bytes,
+                  const void* data, bool full_window);
+  explicit ZT_Shared_Image(ZT_Image_Data* data) : data_(data) {}
+
+  bool empty() const noexcept { return !data_; }
+  ZT_Image_Data* data() const noexcept { return data_.get(); }
+  ZT_Image_Data* operator->() const noexcept { return data_.get(); }
+  void release() { data_.reset(); }
+  friend bool operator==(const ZT_Shared_Image&, const ZT_Shared_Image&) = default;
+
+private:
+  ZT_Counted_Ptr<ZT_Image_Data> data_;
+};
