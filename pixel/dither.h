@@ -1,0 +1,79 @@
+// Ordered dither of true colours into the palette's colour cube.
+#pragma once
+
+#include <cstdint>
+
+#include "zarnik11.h"
+
+namespace pixel {
+
+// The dither threshold of a pixel of the 8-bit colour buffer: the host's 8×8
+// table at column (byte address & 7), row (local y & 7).  The column comes from
+// the byte address, so it equals local x & 7 when rows start on 8-byte
+// boundaries.
+inline const uint16_t* dither_row(int32_t local_y) {
+  return SHARED.dither_table + 8 * (local_y & 7);
+}
+inline uint32_t dither_threshold(const uint16_t* row, const uint8_t* pixel) {
+  return row[reinterpret_cast<uintptr_t>(pixel) & 7];
+}
+
+// The corner scheme for one true colour, computed once per colour: the colour's
+// position in the cube is a base index plus, per component, a fraction toward
+// the next level.  The corners i0..i3 step from the base along the components in
+// order of their fractions, largest first (ties: red, then green, then blue),
+// and a pixel picks the corner its threshold reaches:
+//   i0 if t < 0xFFFF - f1, else i1 if t < 0xFFFF - f2, else i2 if t < 0xFFFF - f3, else i3.
+struct Dither_Record {
+  uint8_t corner[4];
+  uint32_t limit[3];  // 0xFFFF - f1, 0xFFFF - f2, 0xFFFF - f3
+
+  uint8_t index(uint32_t t) const {
+    return t < limit[0] ? corner[0] : t < limit[1] ? corner[1] : t < limit[2] ? corner[2]
+                                                                              : corner[3];
+  }
+};
+
+inline Dither_Record dither_record(const ZT_Color_Cube& cube, ZT_RGB32 c) {
+  // v = component × scale × 256: 16 fraction bits, integer part a cube level.
+  const int32_t vr = int32_t(uint32_t(c.r * cube.red_scale) << 8);
+  const int32_t vg = int32_t(uint32_t(c.g * cube.green_scale) << 8);
+  const int32_t vb = int32_t(uint32_t(c.b * cube.blue_scale) << 8);
+  const uint32_t fr = uint32_t(vr) & 0xFFFF, fg = uint32_t(vg) & 0xFFFF,
+                 fb = uint32_t(vb) & 0xFFFF;
+  const uint8_t base = uint8_t(cube.base_index + (vr >> 16) * cube.red_step +
+                               (vg >> 16) * cube.green_step + (vb >> 16));
+  struct Component {
+    uint32_t f;
+    uint8_t step;
+  } order[3] = {{fr, cube.red_step}, {fg, cube.green_step}, {fb, 1}};
+  // A stable sort by fraction, largest first: equal fractions keep red, green,
+  // blue order.
+  for (int i = 1; i < 3; ++i)
+    for (int j = i; j > 0 && order[j].f > order[j - 1].f; --j) {
+      Component t = order[j];
+      order[j] = order[j - 1];
+      order[j - 1] = t;
+    }
+  Dither_Record r;
+  r.corner[0] = base;
+  r.corner[1] = uint8_t(r.corner[0] + order[0].step);
+  r.corner[2] = uint8_t(r.corner[1] + order[1].step);
+  r.corner[3] = uint8_t(r.corner[2] + order[2].step);
+  for (int i = 0; i < 3; ++i) r.limit[i] = 0xFFFF - order[i].f;
+  return r;
+}
+
+// Per-component dither of interpolated cube levels (Gouraud shading): each
+// component's level is ((s >> 8) + t) >> 16 for its 32-bit level accumulator s
+// (the level with 24 fraction bits), and the index is
+// base + red level × red step + green level × green step + blue level.
+inline uint8_t dither_levels(const ZT_Color_Cube& cube, int32_t s_red, int32_t s_green,
+                             int32_t s_blue, uint32_t t) {
+  const int32_t lr = ((s_red >> 8) + int32_t(t)) >> 16;
+  const int32_t lg = ((s_green >> 8) + int32_t(t)) >> 16;
+  const int32_t lb = ((s_blue >> 8) + int32_t(t)) >> 16;
+  return uint8_t(cube.base_index + lr * cube.red_step + lg * cube.green_step + lb);
+}
+
+}  // namespace pixel
