@@ -24,12 +24,14 @@ namespace {
 // What the tessellator hands back while it runs.  Triangles are collected first
 // and passed on only when the whole outline went through without an error.
 struct Tessellation {
-  std::deque<ZT_Point> created;          // points made where outlines cross
-  std::vector<const ZT_Point*> corners;  // three per triangle
+  std::deque<ZT_Point> created;         // points made where outlines cross
+  std::vector<const ZT_Point*> corners; // three per triangle
   bool failed = false;
 };
 
-Tessellation& state(void* data) { return *static_cast<Tessellation*>(data); }
+Tessellation& state(void* data) {
+  return *static_cast<Tessellation*>(data);
+}
 
 // No exception may cross the tessellator's C frames: a failed allocation marks
 // the tessellation failed instead.
@@ -45,7 +47,7 @@ void GLAPIENTRY on_vertex(void* vertex, void* data) {
 // its depth is the weighted mix of the depths around it.
 void GLAPIENTRY on_combine(GLdouble coords[3], void* around[4], GLfloat weight[4], void** out,
                            void* data) {
-  *out = nullptr;  // the tessellator reports the error itself when it needs the point
+  *out = nullptr; // the tessellator reports the error itself when it needs the point
   double z = 0;
   for (int i = 0; i < 4; ++i)
     if (around[i]) z += double(weight[i]) * static_cast<const ZT_Point*>(around[i])->z;
@@ -57,7 +59,9 @@ void GLAPIENTRY on_combine(GLdouble coords[3], void* around[4], GLfloat weight[4
   }
 }
 
-void GLAPIENTRY on_error(GLenum, void* data) { state(data).failed = true; }
+void GLAPIENTRY on_error(GLenum, void* data) {
+  state(data).failed = true;
+}
 // Registering an edge-flag callback makes the tessellator emit separate
 // triangles only (no fans or strips).
 void GLAPIENTRY on_edge_flag(GLboolean, void*) {}
@@ -79,14 +83,13 @@ bool all_finite(const std::vector<std::vector<ZT_Point>>& contours) {
 }
 
 // Twice the triangle's area seen along the projection direction.
-double projected_area(const ZT_Point& a, const ZT_Point& b, const ZT_Point& c,
-                      const ZT_Vector& n) {
+double projected_area(const ZT_Point& a, const ZT_Point& b, const ZT_Point& c, const ZT_Vector& n) {
   double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
   double vx = double(c.x) - a.x, vy = double(c.y) - a.y, vz = double(c.z) - a.z;
   return n.x * (uy * vz - uz * vy) + n.y * (uz * vx - ux * vz) + n.z * (ux * vy - uy * vx);
 }
 
-}  // namespace
+} // namespace
 
 bool ZT_Contour_Set_Data::triangulate(Triangle_Callback callback, void* context) const {
   if (!callback || !all_finite(contours)) return false;

@@ -14,7 +14,9 @@ Edge edge(const ZT_Point* points, int32_t count, int32_t i) {
   return {double(b.x) - double(a.x), double(b.y) - double(a.y)};
 }
 
-int sign(double v) { return (v > 0) - (v < 0); }
+int sign(double v) {
+  return (v > 0) - (v < 0);
+}
 
 // Sign changes of a sequence read cyclically, zeros skipped.  A closed outline
 // whose edge directions turn one way only changes the sign of its x (and of its
@@ -24,8 +26,10 @@ public:
   void add(double v) {
     int s = sign(v);
     if (s == 0) return;
-    if (first_ == 0) first_ = s;
-    else if (s != last_) ++changes_;
+    if (first_ == 0)
+      first_ = s;
+    else if (s != last_)
+      ++changes_;
     last_ = s;
   }
   int total() const { return changes_ + (first_ != 0 && last_ != first_ ? 1 : 0); }
@@ -34,7 +38,7 @@ private:
   int first_ = 0, last_ = 0, changes_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 ZT_Polygon_Rank ZD_Rank_Polygon(int32_t count, const ZT_Point* points) {
   const ZT_Polygon_Rank degenerate{ZD_Rank_Degenerate, 0};
@@ -42,7 +46,7 @@ ZT_Polygon_Rank ZD_Rank_Polygon(int32_t count, const ZT_Point* points) {
   for (int32_t i = 0; i < count; ++i)
     if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y)) return degenerate;
 
-  int turn = 0;  // the one direction every non-zero turn has taken so far
+  int turn = 0; // the one direction every non-zero turn has taken so far
   bool not_convex = false;
   Sign_Changes x_changes, y_changes;
   Edge current = edge(points, count, count - 1);

@@ -16,7 +16,9 @@ struct P2 {
   Real x, y;
 };
 
-Real cross(P2 o, P2 a, P2 b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+Real cross(P2 o, P2 a, P2 b) {
+  return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
 
 Real perimeter(const std::vector<P2>& poly) {
   Real length = 0;
@@ -36,9 +38,12 @@ Real area(const std::vector<P2>& poly) {
 
 // The rectangle cut by the triangle's half-planes (the clipper cuts the other way).
 std::vector<P2> reference_intersection(const ZT_DCI_Point* t, const ZT_Int_Rectangle& r) {
-  std::vector<P2> poly = {{Real(r.left), Real(r.bottom)}, {Real(r.right), Real(r.bottom)},
-                          {Real(r.right), Real(r.top)}, {Real(r.left), Real(r.top)}};
-  P2 v[3] = {{Real(t[0].x), Real(t[0].y)}, {Real(t[1].x), Real(t[1].y)}, {Real(t[2].x), Real(t[2].y)}};
+  std::vector<P2> poly = {{Real(r.left), Real(r.bottom)},
+                          {Real(r.right), Real(r.bottom)},
+                          {Real(r.right), Real(r.top)},
+                          {Real(r.left), Real(r.top)}};
+  P2 v[3] = {
+      {Real(t[0].x), Real(t[0].y)}, {Real(t[1].x), Real(t[1].y)}, {Real(t[2].x), Real(t[2].y)}};
   Real orientation = cross(v[0], v[1], v[2]) < 0 ? -1 : 1;
   for (int k = 0; k < 3 && !poly.empty(); ++k) {
     P2 a = v[k], b = v[(k + 1) % 3];
@@ -66,7 +71,8 @@ std::vector<int32_t> polygon_order(int32_t m) {
 
 std::vector<P2> output_polygon(const Clipped_Strip& s) {
   std::vector<P2> poly;
-  for (int32_t k : polygon_order(s.count)) poly.push_back({Real(s.points[k].x), Real(s.points[k].y)});
+  for (int32_t k : polygon_order(s.count))
+    poly.push_back({Real(s.points[k].x), Real(s.points[k].y)});
   return poly;
 }
 
@@ -122,7 +128,7 @@ void check_clip(const Case& c, bool exact) {
     if (cross({Real(c.p[0].x), Real(c.p[0].y)}, {Real(c.p[1].x), Real(c.p[1].y)},
               {Real(c.p[2].x), Real(c.p[2].y)}) == 0)
       continue;
-    const ZT_DCI_Point* own = nullptr;  // the triangle's own vertices keep their values
+    const ZT_DCI_Point* own = nullptr; // the triangle's own vertices keep their values
     for (const ZT_DCI_Point& v : c.p)
       if (v.x == s.points[k].x && v.y == s.points[k].y) own = &v;
     if (own) {
@@ -141,10 +147,8 @@ void check_clip(const Case& c, bool exact) {
 }
 
 Case make_case(ZT_DCI_Point a, ZT_DCI_Point b, ZT_DCI_Point c, ZT_Int_Rectangle r) {
-  return {{a, b, c},
-          {{200, 0, 0}, {0, 100, 0}, {50, 0, 250}},
-          {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
-          r};
+  return {
+      {a, b, c}, {{200, 0, 0}, {0, 100, 0}, {50, 0, 250}}, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, r};
 }
 
 TEST(TriangleClipper, TriangleWhollyInsideIsUnchanged) {
@@ -160,8 +164,8 @@ TEST(TriangleClipper, TriangleWhollyInsideIsUnchanged) {
 
 TEST(TriangleClipper, TriangleWhollyOutsideLeavesFewerThanThreePoints) {
   ZT_Int_Rectangle r{0, 10, 0, 10};
-  for (auto c : {make_case({20, 0, 0}, {30, 0, 0}, {25, 9, 0}, r),        // beyond one side
-                 make_case({8, 30, 0}, {30, 8, 0}, {30, 30, 0}, r),       // past a corner
+  for (auto c : {make_case({20, 0, 0}, {30, 0, 0}, {25, 9, 0}, r),  // beyond one side
+                 make_case({8, 30, 0}, {30, 8, 0}, {30, 30, 0}, r), // past a corner
                  make_case({-5, 20, 0}, {20, -5, 0}, {-5, -5, 0}, {15, 20, 15, 20})}) {
     Clipped_Strip s;
     EXPECT_LT(clip_triangle({c.p, nullptr, nullptr, nullptr}, c.rect, s), 3);
@@ -243,4 +247,4 @@ TEST(TriangleClipper, DegenerateTrianglesDrawNoArea) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -95,8 +95,8 @@ struct Outline_Point {
   // Position along the outline p0 -> p1 -> p2 -> p0: edge k plus the fraction
   // along it; rectangle corners have none.
   double position;
-  uint8_t edges;   // bit k: the point lies on edge k (from p[k] to p[k+1])
-  int8_t vertex;   // 0..2 for the triangle's own points, -1 for new ones
+  uint8_t edges; // bit k: the point lies on edge k (from p[k] to p[k+1])
+  int8_t vertex; // 0..2 for the triangle's own points, -1 for new ones
 };
 
 // Clipping a convex outline of n points to one side adds at most one point;
@@ -111,7 +111,9 @@ struct Outline {
   }
 };
 
-double coordinate(const Outline_Point& p, int32_t axis) { return axis == 0 ? p.x : p.y; }
+double coordinate(const Outline_Point& p, int32_t axis) {
+  return axis == 0 ? p.x : p.y;
+}
 
 // One side of the rectangle: points keep coordinate[axis] >= bound (keep_above)
 // or <= bound.
@@ -258,7 +260,7 @@ Polygon_Point attributes_at(const Clip_Triangle& t, const Linear_Values& plane,
   return out;
 }
 
-}  // namespace
+} // namespace
 
 int32_t clip_triangle(const Clip_Triangle& t, const ZT_Int_Rectangle& r, Clipped_Strip& out) {
   out.count = 0;
@@ -289,8 +291,7 @@ int32_t clip_triangle(const Clip_Triangle& t, const ZT_Int_Rectangle& r, Clipped
   for (int32_t i = 0; i < outline.count; ++i) {
     Outline_Point& p = outline.points[i];
     p.x = double(pixel::round_device_coordinate(std::clamp(p.x, double(r.left), double(r.right))));
-    p.y = double(
-        pixel::round_device_coordinate(std::clamp(p.y, double(r.bottom), double(r.top))));
+    p.y = double(pixel::round_device_coordinate(std::clamp(p.y, double(r.bottom), double(r.top))));
   }
   merge_repeats(outline, [](const Outline_Point& a, const Outline_Point& b) {
     return a.x == b.x && a.y == b.y;
