@@ -28,17 +28,12 @@ ZT_Rendition rendition_for_triangles(ZT_Renderer_Data* renderer, const ZT_Rendit
   return drawn;
 }
 
-// 2D and DC polygons: 3 points are one triangle; convex outlines of up to 64
-// points become one strip built inside the call; everything else is
-// triangulated by the host.
-template <ZT_Slot Self, Triangle_Target Three, Triangle_Target Pieces>
-void draw_float_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
-                        const ZT_Point* points, const ZT_RGB32* color) {
-  if (host_draws_pattern(rendition)) {
-    ZT_Slot_Traits<Self>::standard(renderer, rendition, n, points, color);
-    return;
-  }
-  if (n < 3 || !points) return;
+// 2D and DC polygons of 3 or more points: 3 points are one triangle; convex
+// outlines of up to 64 points become one strip built inside the call;
+// everything else is triangulated by the host.
+template <Triangle_Target Three, Triangle_Target Pieces>
+void split_float_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
+                         const ZT_Point* points, const ZT_RGB32* color) {
   const ZT_Rendition drawn = rendition_for_triangles(renderer, rendition);
   if (n == 3) {
     draw_through<Three>(renderer, drawn, 3, points, color);
@@ -51,17 +46,13 @@ void draw_float_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& renditio
   }
 }
 
-// 2DI and DCI polygons: 3 points are one triangle of the integer slots; larger
-// outlines are always triangulated, their pieces drawn through the float slots
-// with the same coordinates (exact up to 2^24) and the call's own rendition.
-template <ZT_Slot Self, Triangle_Target Three, Triangle_Target Pieces>
-void draw_integer_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
-                          const ZT_DCI_Point* points, const ZT_RGB32* color) {
-  if (host_draws_pattern(rendition)) {
-    ZT_Slot_Traits<Self>::standard(renderer, rendition, n, points, color);
-    return;
-  }
-  if (n < 3 || !points) return;
+// 2DI and DCI polygons of 3 or more points: 3 points are one triangle of the
+// integer slots; larger outlines are always triangulated, their pieces drawn
+// through the float slots with the same coordinates (exact up to 2^24) and the
+// call's own rendition.
+template <Triangle_Target Three, Triangle_Target Pieces>
+void split_integer_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
+                           const ZT_DCI_Point* points, const ZT_RGB32* color) {
   if (n == 3) {
     draw_through<Three>(renderer, rendition, 3, points, color);
     return;
@@ -70,6 +61,23 @@ void draw_integer_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendit
   for (int32_t i = 0; i < n; ++i)
     converted[i] = {float(points[i].x), float(points[i].y), float(points[i].z)};
   draw_triangulated<Pieces>(renderer, rendition, n, converted.data(), color);
+}
+
+template <typename Point>
+using Split_Polygon = void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const Point*,
+                           const ZT_RGB32*);
+
+// A polygon action: patterns from 75 on go to the host's action with the
+// call's own arguments, fewer than 3 points draw nothing, the rest is split.
+template <ZT_Slot Self, typename Point, Split_Polygon<Point>* Split>
+void draw_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
+                  const Point* points, const ZT_RGB32* color) {
+  if (host_draws_pattern(rendition)) {
+    ZT_Slot_Traits<Self>::standard(renderer, rendition, n, points, color);
+    return;
+  }
+  if (n < 3 || !points) return;
+  Split(renderer, rendition, n, points, color);
 }
 
 constexpr Triangle_Target to_2d{ZT_Slot::draw_2d_polytriangle,
@@ -87,10 +95,14 @@ constexpr Triangle_Target to_dci{ZT_Slot::draw_dci_polytriangle,
 std::span<const Slot_Installation> polygon_actions() {
   using S = ZT_Slot;
   static const Slot_Installation list[] = {
-      install<S::draw_2d_polygon>(&draw_float_polygon<S::draw_2d_polygon, to_2d, to_2d>),
-      install<S::draw_dc_polygon>(&draw_float_polygon<S::draw_dc_polygon, to_dc, to_dc>),
-      install<S::draw_2di_polygon>(&draw_integer_polygon<S::draw_2di_polygon, to_2di, to_2d>),
-      install<S::draw_dci_polygon>(&draw_integer_polygon<S::draw_dci_polygon, to_dci, to_dc>),
+      install<S::draw_2d_polygon>(
+          &draw_polygon<S::draw_2d_polygon, ZT_Point, &split_float_polygon<to_2d, to_2d>>),
+      install<S::draw_dc_polygon>(
+          &draw_polygon<S::draw_dc_polygon, ZT_Point, &split_float_polygon<to_dc, to_dc>>),
+      install<S::draw_2di_polygon>(
+          &draw_polygon<S::draw_2di_polygon, ZT_DCI_Point, &split_integer_polygon<to_2di, to_2d>>),
+      install<S::draw_dci_polygon>(
+          &draw_polygon<S::draw_dci_polygon, ZT_DCI_Point, &split_integer_polygon<to_dci, to_dc>>),
   };
   return list;
 }
