@@ -288,4 +288,41 @@ TEST_P(PolygonActions, HostileOutlinesDrawNothingOrOnlyTheirArea) {
 INSTANTIATE_TEST_SUITE_P(EveryConfiguration, PolygonActions,
                          ::testing::Values('A', 'B', 'C', 'D', 'E', 'F'));
 
+// With the triangle rasterisers installed: a polygon's pixels are written
+// exactly once whatever the split.  Configuration A blends a half-transparent
+// white over black, so a pixel written once reads 128 and one written twice 191.
+TEST(PolygonCoverage, EveryPixelOfAPolygonIsWrittenOnce) {
+  Test_Host host;
+  host.establish_config('A', 200, 200);
+  if (host.actions().holds_standard(S::draw_dc_colorized_polytriangle))
+    GTEST_SKIP() << "the triangle rasterisers are not installed yet";
+  const Outline pentagon = regular_polygon(5, 60, 100, 100);
+  Outline pentagram;
+  for (std::size_t i = 0; i < 5; ++i) pentagram.push_back(pentagon[i * 2 % 5]);
+  const Outline& star = pentagram;
+  const ZT_RGB32 white{255, 255, 255, 128};
+  for (const Outline* outline : {&pentagon, &star, &concave}) {
+    host.fill_color(0xFF000000);
+    host.actions().call<S::draw_dc_polygon>(host.rendition, int32_t(outline->size()),
+                                            outline->data(), &white);
+    EXPECT_TRUE(host.fences_intact());
+    int written = 0;
+    for (int32_t y = 0; y < 200; ++y)
+      for (int32_t x = 0; x < 200; ++x) {
+        const uint32_t red = (host.color(x, y) >> 16) & 0xFF;
+        ASSERT_TRUE(red == 0 || red == 128) << x << "," << y << " written more than once";
+        written += red == 128;
+        const double cx = x + 0.5, cy = y; // where the fill rule samples
+        bool deep_inside = true;
+        for (auto [dx, dy] : {std::pair{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+          deep_inside &= inside_odd_even(*outline, cx + dx, cy + dy);
+        EXPECT_TRUE(!deep_inside || red == 128) << x << "," << y << " missed";
+      }
+    // The star's odd-even region is the pentagram without its centre.
+    if (outline != &star) {
+      EXPECT_NEAR(written, area(*outline), 0.71 * 6 * 60);
+    }
+  }
+}
+
 } // namespace
