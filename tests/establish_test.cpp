@@ -97,8 +97,8 @@ const std::set<std::string> pending_slots = {
     "draw_2di_colorized_polyline", "draw_dci_colorized_polyline",
     "draw_preclip_colorized_polyline", "draw_2di_gouraud_polyline", "draw_dci_gouraud_polyline",
     "draw_preclip_gouraud_polyline", "draw_2di_polymarker", "draw_2d_polygon", "draw_dc_polygon",
-    "draw_2di_polygon", "draw_dci_polygon", "draw_dci_dot", "draw_dci_rgb32_image",
-    "draw_dci_index8_image", "put_depth_image", "get_image", "get_depth_image",
+    "draw_2di_polygon", "draw_dci_polygon", "draw_dci_dot",
+    "put_depth_image", "get_image", "get_depth_image",
     "span_dc_rectangle", "clear_depth_buffer"};
 
 void expect_slots_match_table(Test_Host& host, char config, bool tiling) {
