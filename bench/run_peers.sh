@@ -33,7 +33,8 @@ while [ $# -gt 0 ]; do
 done
 
 if [ -z "$peer" ]; then
-  for candidate in "$here/../build-bench/bin/zdi_peer_osmesa" "$here/../build/bin/zdi_peer_osmesa"; do
+  for candidate in "$here"/../build-bench/bin/zdi_peer_osmesa "$here"/../build/bin/zdi_peer_osmesa
+  do
     if [ -x "$candidate" ]; then peer=$candidate; break; fi
   done
 fi
@@ -57,7 +58,8 @@ fi
 if [ -n "$sp_workloads" ]; then sp+=(--workloads "$sp_workloads")
 elif [ -n "$workloads" ]; then sp+=(--workloads "$workloads")
 elif [ "$quick" = 1 ]; then
-  sp_workloads=T_medium_gouraud,T_large_flat,T_strip,X_calls_1tri,X_image64_drawpixels,X_flush_1point,C_clear
+  sp_workloads=T_medium_gouraud,T_large_flat,T_strip,X_calls_1tri
+  sp_workloads+=,X_image64_drawpixels,X_flush_1point,C_clear
   sp+=(--workloads "$sp_workloads" --no-counts)
   sp_counts=0
 fi
