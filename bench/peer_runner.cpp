@@ -74,6 +74,11 @@ Peer_Result parse_peer_line(std::string_view line) {
   };
   r.fragments = count("fragments");
   r.fragments_passed = count("fragments_passed");
+  if (j.contains("env") && j["env"].is_object()) {
+    for (const auto& [key, value] : j["env"].items())
+      r.env.emplace_back(key, value.is_string() ? std::optional(value.get<std::string>())
+                                                : std::nullopt);
+  }
   return r;
 }
 

@@ -29,6 +29,9 @@
 
 namespace zdi::bench {
 
+// An environment change: a value to set, or nullopt to remove the variable.
+using Env_Change = std::pair<std::string, std::optional<std::string>>;
+
 struct Peer_Result {
   std::string workload;
   std::string variant; // empty when the line had none
@@ -37,10 +40,8 @@ struct Peer_Result {
   double median_s = 0, min_s = 0, max_s = 0, warmup_s = 0;
   int64_t primitives = 0, calls = 0;
   std::optional<int64_t> fragments, fragments_passed;
+  std::vector<Env_Change> env; // the driver-selecting variables as the peer saw them
 };
-
-// An environment change: a value to set, or nullopt to remove the variable.
-using Env_Change = std::pair<std::string, std::optional<std::string>>;
 
 struct Peer_Variant {
   std::string name;

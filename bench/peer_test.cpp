@@ -5,13 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace zdi::bench {
 namespace {
 
 Peer_Variant single_thread() {
   return standard_peer_variants().front();
+}
+
+std::optional<std::string> env_seen(const Peer_Result& r, const std::string& key) {
+  for (const auto& [k, v] : r.env)
+    if (k == key) return v;
+  return "(not reported)";
 }
 
 TEST(PeerRunner, ParsesALineAndRejectsOthers) {
@@ -32,6 +41,7 @@ TEST(PeerRunner, ParsesALineAndRejectsOthers) {
 // one fragment per point, and the depth outcome in draw order is fixed by the data alone.
 TEST(PeerRunner, PointCountsAreExactAndTheEnvironmentReachesTheChild) {
   setenv("LP_NUM_THREADS", "7", 1); // the variant must override what we have
+  setenv("GALLIUM_DRIVER", "softpipe", 1);
   std::vector<std::string> seen;
   const auto results =
       run_peer(ZDI_PEER_EXE, single_thread(), {{"P_points", "X_flush_1point", "C_clear"}, 2},
@@ -41,6 +51,7 @@ TEST(PeerRunner, PointCountsAreExactAndTheEnvironmentReachesTheChild) {
   const auto& points = results[0];
   EXPECT_EQ(points.variant, "llvmpipe-1t");
   EXPECT_NE(points.driver.find("llvmpipe"), std::string::npos) << points.driver;
+  EXPECT_EQ(env_seen(points, "LP_NUM_THREADS"), "0");
   EXPECT_EQ(points.times_s.size(), 2u);
   EXPECT_LE(points.min_s, points.median_s);
   EXPECT_LE(points.median_s, points.max_s);
@@ -61,6 +72,16 @@ TEST(PeerRunner, FragmentCountsFollowTheAnalyticCoverage) {
   EXPECT_NEAR(static_cast<double>(*results[1].fragments), 1'993'334, 20'000);
   EXPECT_NEAR(static_cast<double>(*results[2].fragments), 4'070'210, 41'000);
   for (const auto& r : results) EXPECT_LT(*r.fragments_passed, *r.fragments) << r.workload;
+}
+
+TEST(PeerRunner, VariablesAreRemovedAndTheDriverFollows) {
+  setenv("LP_NUM_THREADS", "0", 1);
+  setenv("GLIBC_TUNABLES", "glibc.malloc.trim_threshold=1073741824", 1);
+  const auto results = run_peer(ZDI_PEER_EXE, standard_peer_variants().back(), {{"C_clear"}, 1});
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].driver, "softpipe");
+  EXPECT_EQ(env_seen(results[0], "LP_NUM_THREADS"), std::nullopt);
+  EXPECT_EQ(env_seen(results[0], "GLIBC_TUNABLES"), std::nullopt);
 }
 
 TEST(PeerRunner, FailuresAreReported) {
