@@ -63,17 +63,6 @@ struct Options {
   std::exit(code);
 }
 
-std::vector<std::string> split(const std::string& s) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start <= s.size()) {
-    const size_t comma = std::min(s.find(',', start), s.size());
-    if (comma > start) out.push_back(s.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return out;
-}
-
 Options parse_args(int argc, char** argv) {
   Options o;
   bool reps_given = false;
@@ -84,7 +73,7 @@ Options parse_args(int argc, char** argv) {
       return argv[++i];
     };
     if (a == "--workloads")
-      o.workloads = split(value());
+      o.workloads = split_names(value());
     else if (a == "--reps")
       o.reps = std::atoi(value().c_str()), reps_given = true;
     else if (a == "--quick")

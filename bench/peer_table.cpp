@@ -15,17 +15,6 @@
 
 namespace {
 
-std::vector<std::string> split(const std::string& s) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start <= s.size()) {
-    const size_t comma = std::min(s.find(',', start), s.size());
-    if (comma > start) out.push_back(s.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return out;
-}
-
 std::string count_text(const std::optional<int64_t>& n) {
   return n ? std::to_string(*n) : std::string("-");
 }
@@ -46,11 +35,11 @@ int main(int argc, char** argv) {
     else if (a == "--reps" && has_value)
       request.reps = std::atoi(argv[++i]);
     else if (a == "--workloads" && has_value)
-      request.workloads = split(argv[++i]);
+      request.workloads = split_names(argv[++i]);
     else if (a == "--softpipe-reps" && has_value)
       sp_request.reps = std::atoi(argv[++i]), softpipe_reps_given = true;
     else if (a == "--softpipe-workloads" && has_value)
-      sp_request.workloads = split(argv[++i]), softpipe_workloads_given = true;
+      sp_request.workloads = split_names(argv[++i]), softpipe_workloads_given = true;
     else {
       std::fprintf(stderr, "usage: zdi_peer_table [--quick] [--reps N] [--workloads a,b] "
                            "[--softpipe-reps N] [--softpipe-workloads a,b] [--no-softpipe]\n");

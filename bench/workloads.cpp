@@ -216,6 +216,17 @@ const Workload_Def* find_workload(std::string_view name) {
   return nullptr;
 }
 
+std::vector<std::string> split_names(std::string_view list) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    if (comma > start) out.emplace_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return out;
+}
+
 int image_side(Bench_Data set) {
   return set == Bench_Data::image256 ? 256 : 64;
 }

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -168,6 +169,8 @@ struct Workload_Def {
 
 std::span<const Workload_Def> workload_defs();
 const Workload_Def* find_workload(std::string_view name);
+// "a,b,,c" -> {"a", "b", "c"}: a workload list as given on a command line.
+std::vector<std::string> split_names(std::string_view list);
 
 // Generates each data set once, on first use.
 class Workload_Data {

@@ -166,6 +166,8 @@ TEST(Catalogue, NamesAreUniqueAndDataIsAvailable) {
   }
   EXPECT_EQ(names.size(), 17u);
   EXPECT_EQ(find_workload("nope"), nullptr);
+  EXPECT_EQ(split_names(",C_clear,,P_points,"), (std::vector<std::string>{"C_clear", "P_points"}));
+  EXPECT_TRUE(split_names("").empty());
 }
 
 } // namespace
