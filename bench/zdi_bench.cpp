@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <valgrind/callgrind.h>
+
 #include "peer_runner.h"
 #include "workloads.h"
 #include "zarnik11.h"
@@ -41,8 +43,19 @@ double seconds_since(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// Under callgrind (bench/callgrind.sh) each measured body runs once, with the
+// instruction counts zeroed before it and dumped after it under this label.
+std::string callgrind_label;
+
 // One untimed warm-up, then reps timed runs, each after `prepare`.
 Timing measure(int reps, const std::function<void()>& prepare, const std::function<void()>& body) {
+  if (RUNNING_ON_VALGRIND) {
+    prepare();
+    CALLGRIND_ZERO_STATS;
+    body();
+    CALLGRIND_DUMP_STATS_AT(callgrind_label.c_str());
+    return Timing{{1.0}};
+  }
   prepare();
   body();
   Timing t;
@@ -160,11 +173,13 @@ Joined_Strip join(std::span<const Bench_Triangle> tris) {
 class Bench {
 public:
   Bench(Ours& ours, int reps) : ours_(ours), reps_(reps) {}
+  void start(const std::string& workload) { workload_ = workload; }
 
   Row time_ours(const std::string& path, char config, double primitives, double pixels,
                 ZT_Slot slot, const std::function<void()>& body) {
     ours_.establish(config);
     Row row{std::string(1, config) + ": " + path, {}, primitives, pixels, ours_.own(slot)};
+    callgrind_label = workload_ + " | " + row.path;
     row.timing = measure(reps_, [&] { ours_.clear(); }, body);
     return row;
   }
@@ -331,6 +346,7 @@ public:
 private:
   Ours& ours_;
   int reps_;
+  std::string workload_;
 };
 
 // The machine's limits: filling both buffers with memset, and a plain
@@ -427,6 +443,7 @@ int main(int argc, char** argv) {
   Ours ours(module);
   Workload_Data data;
   Bench bench(ours, reps);
+  callgrind_label = "limits";
   const Limits limits = measure_limits(std::max(reps, 3));
   std::vector<Workload_Result> results;
   for (const std::string& name : names) {
@@ -437,6 +454,7 @@ int main(int argc, char** argv) {
     }
     Workload_Result w{name, {}};
     std::fprintf(stderr, "ours: %s\n", name.c_str());
+    bench.start(name);
     if (def->textured) {
       // Textured triangles are still the host's in this renderer: nothing of ours to time.
     } else if (def->data == Bench_Data::strip) {
