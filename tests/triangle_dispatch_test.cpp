@@ -121,8 +121,11 @@ TEST(TriangleDispatch, DepthOffTransparencyAndMergeDrawAsAnotherConfiguration) {
       SCOPED_TRACE(std::string(1, c.config) + " " + c.what + " " + ZT_slot_name(s));
       Image got = draw_in(c.config, s, c.setup), expected = draw_in(c.as, s, c.setup);
       EXPECT_EQ(got.color, expected.color);
-      if (c.as == 'E') EXPECT_EQ(got.depth, expected.depth);
-      else if (c.config != 'B') EXPECT_EQ(got.depth, std::vector<uint16_t>(size_t(W * H), 0x8000));
+      if (c.as == 'E') {
+        EXPECT_EQ(got.depth, expected.depth);
+      } else if (c.config != 'B') {
+        EXPECT_EQ(got.depth, std::vector<uint16_t>(size_t(W * H), 0x8000));
+      }
     }
   // Merge in B: the colorized strips merge as A's; the flat strip merges its
   // current colour at alpha 255 even where A's flat strip, given a fully
@@ -167,7 +170,9 @@ TEST(TriangleDispatch, StripEdgesDrawThreePolylinesWithAMaskedRenditionCopy) {
     EXPECT_EQ(recorded[0].points, std::vector<ZT_DCI_Point>(strip, strip + n));
     const std::vector<ZT_DCI_Point> evens = {strip[0], strip[2], strip[4]};
     EXPECT_EQ(recorded[1].points, std::vector<ZT_DCI_Point>(evens.begin(), evens.begin() + (n + 1) / 2));
-    if (n > 3) EXPECT_EQ(recorded[2].points, (std::vector<ZT_DCI_Point>{strip[1], strip[3]}));
+    if (n > 3) {
+      EXPECT_EQ(recorded[2].points, (std::vector<ZT_DCI_Point>{strip[1], strip[3]}));
+    }
     for (const Recorded& r : recorded) {
       EXPECT_EQ(r.options, 0x3DFu);
       EXPECT_EQ(r.edge_depth_offset, -37);

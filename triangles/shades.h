@@ -23,13 +23,28 @@ struct Constant_Shade {
   void begin_row(int32_t) {}
 };
 
-// True colour, one word for the triangle.
-struct Store_Word : Constant_Shade {
-  using Pixel = uint32_t;
-  explicit Store_Word(uint32_t w) : word(w) {}
-  uint32_t word;
-  void put(uint32_t* p, const Channel_Values<0>& = {}) const { *p = word; }
+// One word or index for the whole triangle, stored.
+template <class P>
+struct Store : Constant_Shade {
+  using Pixel = P;
+  explicit Store(P v) : value(v) {}
+  P value;
+  void put(P* p, const Channel_Values<0>& = {}) const { *p = value; }
 };
+using Store_Word = Store<uint32_t>;
+using Store_Index = Store<uint8_t>;
+
+// Merge control (both forms): combined with the stored pixel instead of stored.
+template <class P>
+struct Merge : Constant_Shade {
+  using Pixel = P;
+  Merge(P v, const pixel::Merge_Colors* m) : value(v), merge(m) {}
+  P value;
+  const pixel::Merge_Colors* merge;
+  void put(P* p, const Channel_Values<0>& = {}) const { pixel::merge_combine(*merge, p, value); }
+};
+using Merge_Word = Merge<uint32_t>;
+using Merge_Index = Merge<uint8_t>;
 
 // Blend with the word's alpha: each colour byte becomes
 // (source × a + stored × (255 - a)) / 255, the alpha byte 255.
@@ -52,34 +67,6 @@ struct Alpha_Rule_Word : Constant_Shade {
     const uint32_t a = pixel::alpha_of(word);
     if (a == 255) *p = word;
     else if (a != 0) *p = pixel::blend_word(*p, word, a);
-  }
-};
-
-struct Merge_Word : Constant_Shade {
-  using Pixel = uint32_t;
-  Merge_Word(uint32_t w, const pixel::Merge_Colors* m) : word(w), merge(m) {}
-  uint32_t word;
-  const pixel::Merge_Colors* merge;
-  void put(uint32_t* p, const Channel_Values<0>& = {}) const {
-    pixel::merge_combine(*merge, p, word);
-  }
-};
-
-// Palette indices.
-struct Store_Index : Constant_Shade {
-  using Pixel = uint8_t;
-  explicit Store_Index(uint8_t i) : index(i) {}
-  uint8_t index;
-  void put(uint8_t* p, const Channel_Values<0>& = {}) const { *p = index; }
-};
-
-struct Merge_Index : Constant_Shade {
-  using Pixel = uint8_t;
-  Merge_Index(uint8_t i, const pixel::Merge_Colors* m) : index(i), merge(m) {}
-  uint8_t index;
-  const pixel::Merge_Colors* merge;
-  void put(uint8_t* p, const Channel_Values<0>& = {}) const {
-    pixel::merge_combine(*merge, p, index);
   }
 };
 

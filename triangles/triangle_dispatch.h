@@ -109,39 +109,40 @@ struct Pattern_To_Host {
   }
 };
 
-// The transparency bit: opaque true colour hands the call to the blending
-// configuration's action of the same slot.
-template <class To>
-struct Transparency_To {
+// A condition of the call hands it to configuration To's action of the same
+// slot.
+using Call_Condition = bool(const Software_Z_Buffer&, const ZT_Rendition&);
+
+template <Call_Condition* Applies, class To>
+struct To_When {
   template <ZT_Slot S, class C, class... A>
   static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    if (!(d->advanced_options & ZT_Advanced_Transparency)) return false;
+    if (!Applies(r, d)) return false;
     send<S, To>(r, d, a...);
     return true;
   }
 };
 
+inline bool transparency_bit(const Software_Z_Buffer&, const ZT_Rendition& d) {
+  return (d->advanced_options & ZT_Advanced_Transparency) != 0;
+}
+inline bool depth_test_off(const Software_Z_Buffer&, const ZT_Rendition& d) {
+  return !d->depth_test_active;
+}
+inline bool merge_on(const Software_Z_Buffer& r, const ZT_Rendition& d) {
+  return pixel::merge_in_force(r, d);
+}
+
+// The transparency bit: opaque true colour hands the call to the blending
+// configuration.
+template <class To>
+using Transparency_To = To_When<&transparency_bit, To>;
 // Depth testing off in the rendition: the configuration without depth draws.
 template <class To>
-struct Depth_Off_To {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    if (d->depth_test_active) return false;
-    send<S, To>(r, d, a...);
-    return true;
-  }
-};
-
+using Depth_Off_To = To_When<&depth_test_off, To>;
 // Merge control in force: the configuration that merges draws.
 template <class To>
-struct Merge_To {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    if (!pixel::merge_in_force(r, d)) return false;
-    send<S, To>(r, d, a...);
-    return true;
-  }
-};
+using Merge_To = To_When<&merge_on, To>;
 
 // The flat action under merge control: the colorized action of To with the
 // current colour made opaque.
