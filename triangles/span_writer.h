@@ -75,21 +75,26 @@ struct Span_Writer {
   Depth depth;
   Coverage coverage;
 
-  void operator()(int32_t y, int32_t x, int32_t count, Values v) {
+  void operator()(int32_t y, int32_t x, int32_t count, Values v) const {
     Pixel* const p = frame.color_at<Pixel>(x, y);
-    shade.begin_row(y);
+    // Local copies: the pixel stores cannot alias them, so they stay in
+    // registers across the loop.
+    Shade row_shade = shade;
+    row_shade.begin_row(y);
     if constexpr (repeats_one_put) {
-      Shape::run(count, [&](int32_t k) { shade.put(p + k); });
+      Shape::run(count, [&](int32_t k) { row_shade.put(p + k); });
     } else {
+      const Contrast row_contrast = contrast;
+      const Depth row_depth = depth;
       uint16_t* const d = Depth::enabled ? frame.depth_at(x, y) : nullptr;
       auto cursor = coverage.at(x, y);
       for (int32_t k = 0; k < count; ++k, v.step()) {
         const Cover c = cursor.next();
         if (c == Cover::Skip) continue;
         if constexpr (Depth::enabled)
-          if (!depth.pass(d + k, v.depth16())) continue;
-        if (c == Cover::Draw) shade.put(p + k, v.channel);
-        else contrast.put(p + k);
+          if (!row_depth.pass(d + k, v.depth16())) continue;
+        if (c == Cover::Draw) row_shade.put(p + k, v.channel);
+        else row_contrast.put(p + k);
       }
     }
   }
