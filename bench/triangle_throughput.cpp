@@ -93,8 +93,29 @@ struct Renderer {
 };
 
 enum class Shading { Flat, Gouraud };
+enum class Calls { One_Per_Triangle, Joined_Strip };
 
-void run(benchmark::State& state, const Triangles& t, Shading shading) {
+// The triangles as one strip: each real triangle followed by the degenerate
+// bridge to the next (a0 a1 a2 a2 b0 b0 b1 b2 …), which draws nothing.
+void join(const std::vector<ZT_DCI_Point>& points, const std::vector<ZT_RGB32>& colours,
+          std::vector<ZT_DCI_Point>& strip, std::vector<ZT_RGB32>& per_triangle,
+          std::vector<ZT_RGB32>& per_vertex) {
+  for (size_t t = 0; t * 3 < points.size(); ++t) {
+    auto push = [&](size_t k) {
+      strip.push_back(points[3 * t + k]);
+      per_vertex.push_back(colours[3 * t + k]);
+    };
+    if (t > 0) push(0);
+    push(0);
+    push(1);
+    push(2);
+    push(2);
+  }
+  for (size_t k = 0; k + 2 < strip.size(); ++k) per_triangle.push_back(colours[3 * (k / 4) + 2]);
+}
+
+void run(benchmark::State& state, const Triangles& t, Shading shading,
+         Calls calls = Calls::One_Per_Triangle) {
   static Renderer r;
   if (!r.renderer) {
     state.SkipWithError("module did not load");
@@ -105,10 +126,24 @@ void run(benchmark::State& state, const Triangles& t, Shading shading) {
   for (const ZT_Point& p : t.points)
     points.push_back({int32_t(std::floor(p.x + 0.5f)), int32_t(std::floor(p.y + 0.5f)),
                       int32_t(p.z)});
+  std::vector<ZT_DCI_Point> strip;
+  std::vector<ZT_RGB32> per_triangle, per_vertex;
+  join(points, t.colours, strip, per_triangle, per_vertex);
   for (auto _ : state) {
     state.PauseTiming();
     r.clear_depth();
     state.ResumeTiming();
+    if (calls == Calls::Joined_Strip) {
+      const int32_t n = int32_t(strip.size());
+      if (shading == Shading::Flat)
+        r.renderer->actions.call<ZT_Slot::draw_dci_colorized_polytriangle>(
+            r.rendition, n, strip.data(), per_triangle.data(), false);
+      else
+        r.renderer->actions.call<ZT_Slot::draw_dci_gouraud_polytriangle>(r.rendition, n,
+                                                                         strip.data(),
+                                                                         per_vertex.data());
+      continue;
+    }
     for (int32_t i = 0; i < t.count; ++i) {
       const ZT_DCI_Point* p = points.data() + 3 * i;
       const ZT_RGB32* c = t.colours.data() + 3 * i;
@@ -135,11 +170,19 @@ const Triangles& large_triangles() {
 
 void small_flat(benchmark::State& s) { run(s, small_triangles(), Shading::Flat); }
 void small_gouraud(benchmark::State& s) { run(s, small_triangles(), Shading::Gouraud); }
+void small_flat_joined(benchmark::State& s) {
+  run(s, small_triangles(), Shading::Flat, Calls::Joined_Strip);
+}
+void small_gouraud_joined(benchmark::State& s) {
+  run(s, small_triangles(), Shading::Gouraud, Calls::Joined_Strip);
+}
 void large_flat(benchmark::State& s) { run(s, large_triangles(), Shading::Flat); }
 void large_gouraud(benchmark::State& s) { run(s, large_triangles(), Shading::Gouraud); }
 
 BENCHMARK(small_flat)->Unit(benchmark::kMillisecond);
 BENCHMARK(small_gouraud)->Unit(benchmark::kMillisecond);
+BENCHMARK(small_flat_joined)->Unit(benchmark::kMillisecond);
+BENCHMARK(small_gouraud_joined)->Unit(benchmark::kMillisecond);
 BENCHMARK(large_flat)->Unit(benchmark::kMillisecond);
 BENCHMARK(large_gouraud)->Unit(benchmark::kMillisecond);
 

@@ -147,6 +147,11 @@ inline void scan_triangle(const Vertex<Channels>& p0, const Vertex<Channels>& p1
 
   const int32_t rows = bottom.y - top.y;
   if (rows < 1 || bottom.y <= window.first || top.y >= window.end) return;
+  // Two vertices on one point (the joints of strips stitched from separate
+  // triangles): the only half with rows lies between two identical edges, so
+  // every span is empty.  Skipping it spares the walk over its rows.
+  if ((top.x == middle.x && top.y == middle.y) || (middle.x == bottom.x && middle.y == bottom.y))
+    return;
   const Edge long_edge = Edge::between(top, bottom, rows);
   const int32_t upper_rows = middle.y - top.y;
   const int32_t lower_rows = bottom.y - middle.y;
