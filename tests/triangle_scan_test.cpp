@@ -1,6 +1,6 @@
 // The scan converter on its own, with a span writer that counts how often each
 // pixel is written: meshes tile their region exactly once, in every
-// orientation; the values along spans and edges follow their formulas.
+// orientation.  (Values along spans and edges: triangle_strips_test.)
 #include <gtest/gtest.h>
 
 #include <random>
@@ -107,30 +107,6 @@ TEST(TriangleCoverage, HalvesRowsAndDegenerateTriangles) {
   EXPECT_EQ(c[size_t(10) * size + 30], 0);  // right end of the span
   EXPECT_EQ(c[size_t(20) * size + 20], 0);  // bottom row
   EXPECT_EQ(c[size_t(9) * size + 15], 0);
-}
-
-// Values along a span, against the formulas written with plain division.
-TEST(SpanValues, DepthAndChannelsFollowTheirFormulasAndTwoPixelSpansTakeTheMean) {
-  std::mt19937 rng(11);
-  for (int i = 0; i < 20000; ++i) {
-    Edge_Walker<true, 1> l, r;
-    l.depth = rng() & 0x7FFFFFFF, r.depth = rng() & 0x7FFFFFFF;
-    l.channel[0] = rng() % (256u << 16), r.channel[0] = rng() % (256u << 16);
-    const int32_t count = 1 + int32_t(rng() % 20);
-    Span_Values<true, 1> v = Span_Values<true, 1>::whole(l, r, count);
-    const int64_t zl = l.depth >> 15, zr = r.depth >> 15;
-    const int64_t cl = l.channel[0] >> 16, cr = r.channel[0] >> 16;
-    for (int32_t k = 0; k < count; ++k, v.step()) {
-      int64_t z = ((zl << 15) + 0x4000 + k * ((zr - zl) * 32768 / count)) >> 15;
-      int64_t c = ((cl << 16) + 0x8000 + k * ((cr - cl) * 65536 / count)) >> 16;
-      if (count == 2 && k == 1) {
-        z = ((l.depth >> 1) + (r.depth >> 1)) >> 15;
-        c = (int64_t(l.channel[0]) + r.channel[0]) >> 17;
-      }
-      ASSERT_EQ(v.depth16(), uint32_t(z & 0xFFFF)) << count << " " << k;
-      ASSERT_EQ(int64_t(v.channel[0] >> 16), c) << count << " " << k;
-    }
-  }
 }
 
 TEST(EdgeWalker, AdvancingEqualsSteppingAndTheLastRowStaysShortOfTheEnd) {
