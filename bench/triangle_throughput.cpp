@@ -2,10 +2,9 @@
 // (about 100,000 pixels) triangles, flat (one colour per triangle) and Gouraud,
 // drawn through the module's action table into a 1024 × 768 window.
 //
-// Geometry follows the independent-triangle generator of the shared benchmark
-// workloads (xorshift, seed 12345, legs towards the window centre, random depth
-// per vertex); the depth buffer is cleared before every repetition, outside the
-// timed region.
+// Geometry comes from the shared workload generator (the small set, and the
+// first 100 triangles of the large one; random depth per vertex); the depth
+// buffer is cleared before every repetition, outside the timed region.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -13,51 +12,32 @@
 #include <cstring>
 #include <vector>
 
+#include "workloads.h"
 #include "zarnik11.h"
 
 namespace {
 
-constexpr int32_t width = 1024, height = 768;
+constexpr int32_t width = zdi::bench::kWidth, height = zdi::bench::kHeight;
 
 struct Triangles {
-  std::vector<ZT_Point> points;  // three per triangle
-  std::vector<ZT_RGB32> colours;  // three per triangle
-  double area = 0;                // pixels, analytic
+  std::vector<ZT_DCI_Point> points;  // three per triangle, rounded as the DC actions round
+  std::vector<ZT_RGB32> colours;     // three per triangle
+  double area = 0;                   // pixels, analytic
   int32_t count = 0;
 };
 
-struct Xorshift {
-  uint32_t state = 12345;
-  uint32_t next() {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-  }
-  uint32_t below(uint32_t n) { return next() % n; }
-};
-
-ZT_RGB32 colour_of(uint32_t c) { return {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 255}; }
-
-// n triangles with legs of sx, sy sixteenths of a pixel.
-Triangles generate(int32_t n, int32_t sx, int32_t sy) {
+Triangles generate(const zdi::bench::Triangle_Set_Shape& shape) {
   Triangles t;
-  Xorshift rng;
-  const int32_t w16 = width * 16, h16 = height * 16, jx = sx / 2, jy = sy / 2;
-  for (int32_t i = 0; i < n; ++i) {
-    const int32_t x0 = jx + int32_t(rng.below(uint32_t(w16 - 2 * jx + 1)));
-    const int32_t y0 = jy + int32_t(rng.below(uint32_t(h16 - 2 * jy + 1)));
-    const int32_t j1 = int32_t(rng.below(uint32_t(2 * jy + 1))) - jy;
-    const int32_t j2 = int32_t(rng.below(uint32_t(2 * jx + 1))) - jx;
-    const int32_t dx = x0 < w16 / 2 ? 1 : -1, dy = y0 < h16 / 2 ? 1 : -1;
-    const int32_t v[3][2] = {{x0, y0}, {x0 + dx * sx, y0 + dy * j1}, {x0 + dx * j2, y0 + dy * sy}};
-    float z[3];
-    for (float& d : z) d = float(rng.below(65536));
-    for (int k = 0; k < 3; ++k) t.points.push_back({v[k][0] / 16.f, v[k][1] / 16.f, z[k]});
-    for (int k = 0; k < 3; ++k) t.colours.push_back(colour_of(rng.next()));
-    t.area += std::abs(double(sx) * sy - double(j1) * j2) / 2 / 256;
+  for (const zdi::bench::Bench_Triangle& tri : zdi::bench::gen_tris(shape)) {
+    for (const zdi::bench::Bench_Vertex& v : tri.v) {
+      t.points.push_back({int32_t(std::floor(v.x + 0.5f)), int32_t(std::floor(v.y + 0.5f)),
+                          int32_t(v.z)});
+      t.colours.push_back(ZT_RGB32::from_word(v.color));
+    }
+    const auto& [a, b, c] = tri.v;
+    t.area += std::abs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) / 2.0;
+    ++t.count;
   }
-  t.count = n;
   return t;
 }
 
@@ -121,11 +101,7 @@ void run(benchmark::State& state, const Triangles& t, Shading shading,
     state.SkipWithError("module did not load");
     return;
   }
-  // The points as the DCI actions take them, rounded once.
-  std::vector<ZT_DCI_Point> points;
-  for (const ZT_Point& p : t.points)
-    points.push_back({int32_t(std::floor(p.x + 0.5f)), int32_t(std::floor(p.y + 0.5f)),
-                      int32_t(p.z)});
+  const std::vector<ZT_DCI_Point>& points = t.points;
   std::vector<ZT_DCI_Point> strip;
   std::vector<ZT_RGB32> per_triangle, per_vertex;
   join(points, t.colours, strip, per_triangle, per_vertex);
@@ -160,11 +136,11 @@ void run(benchmark::State& state, const Triangles& t, Shading shading,
 }
 
 const Triangles& small_triangles() {
-  static const Triangles t = generate(200000, 72, 72);
+  static const Triangles t = generate(zdi::bench::kSmallSet);
   return t;
 }
 const Triangles& large_triangles() {
-  static const Triangles t = generate(100, 8192, 6144);
+  static const Triangles t = generate({100, 8192, 6144});
   return t;
 }
 
