@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "configurations.h"
 #include "depth_policies.h"
@@ -43,8 +44,9 @@ using pixel::Config_F;
 // and D), written like the triangle's colour except that in A it is stored
 // (merged when merge is on), in E blended with its own alpha, and in C and D
 // stored undithered.
+// The depth rule of the triangles of one colour (flat and colorized).
 template <class C>
-constexpr Depth_Rule flat_depth_rule(bool masked) {
+constexpr Depth_Rule one_colour_depth_rule(bool masked) {
   switch (C::id) {
   case Configuration::D: return Depth_Rule::Fixed_Always;
   case Configuration::E: return Depth_Rule::Fixed_By_Flag;
@@ -140,7 +142,7 @@ struct Colorized_Rasteriser {
     // Configuration A, unmasked: a fully transparent single colour draws nothing.
     if constexpr (C::id == Configuration::A && !Masked)
       if (single && colours[0].a == 0) return;
-    with_painter<Masked, flat_depth_rule<C>(Masked), Colorized_Shape<C>>(s, [&](auto paint) {
+    with_painter<Masked, one_colour_depth_rule<C>(Masked), Colorized_Shape<C>>(s, [&](auto paint) {
       Colorized_Pixels<C> pixels(s);
       walk_strip<0>(s, count, points, [&](int32_t i, const Vertex<0>(&v)[3]) {
         pixels.triangle(colours[single ? 0 : i],
@@ -158,7 +160,7 @@ struct Flat_Rasteriser {
   static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points) {
     const Strip_Context s(r, d, Masked);
-    with_painter<Masked, flat_depth_rule<C>(Masked), Flat_Index_Shape>(s, [&](auto paint) {
+    with_painter<Masked, one_colour_depth_rule<C>(Masked), Flat_Index_Shape>(s, [&](auto paint) {
       auto strip = [&](const auto& shade, const auto& contrast) {
         walk_strip<0>(s, count, points,
                       [&](int32_t, const Vertex<0>(&v)[3]) { paint(v, shade, contrast); });
