@@ -57,9 +57,11 @@ Segment segment_between(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   case Segment_Shape::Shallow: {
     const int32_t S = pixel::step_16(dx, s.rows);
     s.minor_step = S;
-    // The run boundary sits half a step beyond the start.  Where a column's
-    // centre lies exactly on a boundary the four directions break the tie so
-    // that a segment and its reverse light the same pixels as far as they can.
+    // The first boundary lies half a step beyond the start column's centre, so
+    // every row change falls where the line crosses the middle between two
+    // rows.  The constants below (65535 or 65536 moving right, 0 or -1 moving
+    // left) decide a column whose centre falls exactly on a boundary: going
+    // up and right, column 5 of (0,0)->(10,3) starts row 2.
     if (dy > 0) s.minor_start = dx > 0 ? x0_16 + 65535 + (S >> 1) : x0_16 + ((S + 1) >> 1);
     else s.minor_start = dx > 0 ? x0_16 + 65536 + (S >> 1) : x0_16 - 1 + ((S + 1) >> 1);
     break;
