@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 
+#include "strip_edge_lines.h"
 #include "test_host.h"
 
 namespace {
@@ -347,6 +348,41 @@ TEST(PolylineRules, DepthOffDrawsAsTheSiblingWithoutDepth) {
     }
     EXPECT_EQ(with.color_snapshot(), without.color_snapshot()) << config;
   }
+}
+
+// The polyline of a triangle strip's edges is F's 2DI polyline whatever the
+// configuration: E draws it opaque and by F's depth rule; a window without
+// depth draws it as B; a mapped one leaves it to the host.
+TEST(StripEdgeLines, AreConfigurationFsPolyline) {
+  const Polyline p{{{-5, 2, 100}, {12, 6, 300}, {3, 20, 50}}};
+  Test_Host f, e;
+  f.establish_config('F', 16, 16);
+  e.establish_config('E', 16, 16);
+  for (Test_Host* h : {&f, &e}) {
+    h->fill_color(0);
+    h->fill_depth(200);
+    h->r().depth_test_mode = 1;
+    h->rendition.modify()->current_color = ZT_RGB32(9, 9, 9, 60);
+  }
+  draw(f, Form::Plain, true, p);
+  draw_2di_polyline_configuration_F(e.renderer, e.rendition, 3, p.points.data());
+  EXPECT_EQ(e.color_snapshot(), f.color_snapshot());
+  EXPECT_EQ(e.depth_snapshot(), f.depth_snapshot());
+
+  Test_Host b, a;
+  b.establish_config('B', 16, 16);
+  a.establish_config('A', 16, 16);
+  draw(b, Form::Plain, true, p);
+  draw_2di_polyline_configuration_F(a.renderer, a.rendition, 3, p.points.data());
+  EXPECT_EQ(a.color_snapshot(), b.color_snapshot());
+
+  Test_Host c;
+  c.establish_config('C', 16, 16);
+  ZD_Set_Standard_Actions_Draw(false);
+  ZD_Fallback_Log::clear();
+  draw_2di_polyline_configuration_F(c.renderer, c.rendition, 3, p.points.data());
+  EXPECT_EQ(ZD_Fallback_Log::calls().size(), 1u);
+  ZD_Set_Standard_Actions_Draw(true);
 }
 
 // ---- What the host draws ------------------------------------------------------
