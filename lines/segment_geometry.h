@@ -51,42 +51,26 @@ constexpr int32_t Segment_Class_Count = 17;
 
 enum class Segment_Shape : int32_t { Point, Horizontal, Vertical, Diagonal, Steep, Shallow };
 
-constexpr Segment_Shape shape_of(Segment_Class c) {
-  switch (c) {
-  case Segment_Class::Point: return Segment_Shape::Point;
-  case Segment_Class::Horizontal_Left:
-  case Segment_Class::Horizontal_Right: return Segment_Shape::Horizontal;
-  case Segment_Class::Vertical_Down:
-  case Segment_Class::Vertical_Up: return Segment_Shape::Vertical;
-  default: break;
-  }
-  switch ((int32_t(c) - 5) % 3) {
-  case 0: return Segment_Shape::Shallow;
-  case 1: return Segment_Shape::Diagonal;
-  default: return Segment_Shape::Steep;
-  }
-}
-// Directions of travel: +1 right / up, -1 left / down, 0 not moving.
-constexpr int32_t x_direction(Segment_Class c) {
-  switch (c) {
-  case Segment_Class::Point:
-  case Segment_Class::Vertical_Down:
-  case Segment_Class::Vertical_Up: return 0;
-  case Segment_Class::Horizontal_Left: return -1;
-  case Segment_Class::Horizontal_Right: return 1;
-  default: return (int32_t(c) - 5) % 6 < 3 ? -1 : 1;
-  }
-}
-constexpr int32_t y_direction(Segment_Class c) {
-  switch (c) {
-  case Segment_Class::Point:
-  case Segment_Class::Horizontal_Left:
-  case Segment_Class::Horizontal_Right: return 0;
-  case Segment_Class::Vertical_Down: return -1;
-  case Segment_Class::Vertical_Up: return 1;
-  default: return int32_t(c) <= 10 ? -1 : 1;
-  }
-}
+// Shape and directions of travel of each class, in class order (+1 right or
+// up, -1 left or down, 0 not moving along that axis).
+struct Class_Traits {
+  Segment_Shape shape;
+  int32_t dx, dy;
+};
+inline constexpr Class_Traits class_traits[Segment_Class_Count] = {
+    {Segment_Shape::Point, 0, 0},       {Segment_Shape::Horizontal, -1, 0},
+    {Segment_Shape::Horizontal, 1, 0},  {Segment_Shape::Vertical, 0, -1},
+    {Segment_Shape::Vertical, 0, 1},    {Segment_Shape::Shallow, -1, -1},
+    {Segment_Shape::Diagonal, -1, -1},  {Segment_Shape::Steep, -1, -1},
+    {Segment_Shape::Shallow, 1, -1},    {Segment_Shape::Diagonal, 1, -1},
+    {Segment_Shape::Steep, 1, -1},      {Segment_Shape::Shallow, -1, 1},
+    {Segment_Shape::Diagonal, -1, 1},   {Segment_Shape::Steep, -1, 1},
+    {Segment_Shape::Shallow, 1, 1},     {Segment_Shape::Diagonal, 1, 1},
+    {Segment_Shape::Steep, 1, 1},
+};
+constexpr Segment_Shape shape_of(Segment_Class c) { return class_traits[int32_t(c)].shape; }
+constexpr int32_t x_direction(Segment_Class c) { return class_traits[int32_t(c)].dx; }
+constexpr int32_t y_direction(Segment_Class c) { return class_traits[int32_t(c)].dy; }
 
 struct Segment {
   int32_t x0 = 0, y0 = 0;  // the first pixel

@@ -16,6 +16,13 @@ void markers(Test_Host& host, const std::vector<ZT_DCI_Point>& p) {
   host.actions().call<ZT_Slot::draw_2di_polymarker>(host.rendition, int32_t(p.size()), p.data());
 }
 
+// A window of the configuration, black, with far depth.
+void prepare(Test_Host& host, char config, int32_t width = 16, int32_t height = 8) {
+  host.establish_config(config, width, height);
+  host.fill_color(0);
+  host.fill_depth(0xFFFF);
+}
+
 void exclude_everything_but_the_left_half(Test_Host& host) {
   host.set_option("Use Mask", ZT_Option_Value(true));
   host.establish_again();
@@ -25,8 +32,7 @@ void exclude_everything_but_the_left_half(Test_Host& host) {
 
 TEST(Dot, ColourWithoutArgumentIsTheRenditions) {
   Test_Host host;
-  host.establish_config('B', 16, 8);
-  host.fill_color(0);
+  prepare(host, 'B');
   host.rendition.modify()->current_color = ZT_RGB32(1, 2, 3, 4);
   dot(host, {3, 4, 0});
   EXPECT_EQ(host.color(3, 4), ZT_RGB32(1, 2, 3, 4).word());
@@ -37,8 +43,7 @@ TEST(Dot, ColourWithoutArgumentIsTheRenditions) {
 
 TEST(Dot, DepthRulesOfFAndD) {
   Test_Host f;
-  f.establish_config('F', 16, 8);
-  f.fill_color(0);
+  prepare(f, 'F');
   f.fill_depth(500);
   f.r().depth_write = 0;
   dot(f, {1, 1, 400});
@@ -52,8 +57,7 @@ TEST(Dot, DepthRulesOfFAndD) {
   EXPECT_NE(f.color(3, 1), 0u);
 
   Test_Host d;
-  d.establish_config('D', 16, 8);
-  d.fill_color(0);
+  prepare(d, 'D');
   d.fill_depth(500);
   d.r().depth_write = 0;
   d.r().depth_test_mode = 1;
@@ -87,9 +91,7 @@ TEST(Dot, MappedCallerColourIsDitheredTheIndexIsMerged) {
 TEST(Dot, MaskInTheConfigurationsWithoutDepthOnly) {
   for (char config : std::string("ABCDEF")) {
     Test_Host host;
-    host.establish_config(config, 16, 8);
-    host.fill_color(0);
-    host.fill_depth(0xFFFF);
+    prepare(host, config);
     exclude_everything_but_the_left_half(host);
     host.rendition.modify()->current_index = 5;
     dot(host, {3, 3, 10});
@@ -102,9 +104,7 @@ TEST(Dot, MaskInTheConfigurationsWithoutDepthOnly) {
 TEST(Polymarker, HardClipEdgesAreInclusive) {
   for (char config : std::string("ABCEF")) {
     Test_Host host;
-    host.establish_config(config, 16, 12);
-    host.fill_color(0);
-    host.fill_depth(0xFFFF);
+    prepare(host, config, 16, 12);
     host.rendition.modify()->hard_clip = {3, 9, 2, 7};
     host.rendition.modify()->current_index = 5;
     markers(host, {{3, 2, 0}, {9, 7, 0}, {2, 4, 0}, {10, 4, 0}, {5, 1, 0}, {5, 8, 0}});
@@ -134,9 +134,7 @@ TEST(Polymarker, SymbolsGoToTheHostAndCountZeroDrawsNothing) {
   ZD_Set_Standard_Actions_Draw(false);
   for (char config : std::string("ABCEF")) {
     Test_Host host;
-    host.establish_config(config, 16, 8);
-    host.fill_color(0);
-    host.fill_depth(0xFFFF);
+    prepare(host, config);
     const std::vector<ZT_DCI_Point> p = {{1, 1, 0}, {2, 2, 0}};
     ZD_Fallback_Log::clear();
     markers(host, {});
