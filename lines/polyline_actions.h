@@ -4,7 +4,8 @@
 // (its arguments and the kind of colour) and the configuration.
 //
 // Gates, in order:
-//   1. 2DI only: no colour buffer or fewer than two points draws nothing.
+//   1. 2DI only: no colour buffer or fewer than two points draws nothing (the
+//      DCI actions, promised both, check them only after the next two gates).
 //   2. A styled line (line style non-zero) or a wide one (weight above 1)
 //      goes to the host's standard action for the slot, arguments unchanged.
 //   3. A depth configuration with depth testing off in the rendition draws as
@@ -91,13 +92,17 @@ void polyline_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, 
   constexpr Polyline_Form form = Slot::form_value;
   constexpr Line_Kind kind = kind_of<Config, form>;
   Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-  if (r.color_buffer.empty() || count < 2 || !points) return;
+  const bool nothing_to_draw = r.color_buffer.empty() || count < 2 || !points;
+  if (Slot::clips && nothing_to_draw) return;
   if (rendition->line_style != 0 || rendition->line_weight > 1)
     return ZT_Slot_Traits<S>::standard(renderer, rendition, count, points, extra...);
   if constexpr (Config::depth)
     if (!rendition->depth_test_active)
       return polyline_action<S, typename Config::Without_Depth>(renderer, rendition, count, points,
                                                                 extra...);
+  // The DCI actions are promised two points or more and a buffer; a call
+  // without them draws nothing rather than fail.
+  if (nothing_to_draw) return;
 
   const pixel::Frame frame = pixel::frame_of(r);
   // The DCI actions trust their points to lie in the buffer; one that does

@@ -159,6 +159,13 @@ TEST(SegmentGeometry, VisibleRangeIsExact) {
     }
   }
   EXPECT_GT(checked, 5500);
+  // A steep segment down and to the left starts e/65536 left of its centre;
+  // the row where it leaves a left edge must account for that: here the last
+  // row on column -21 is 165, one more than an inverse without e would give.
+  Segment d = segment_between(-21, 191, -22, 137);
+  Pixel_Range at_left_edge = visible_pixels(d, {-21, 100, -1000, 1000});
+  EXPECT_EQ(pixel_at(d, at_left_edge.last).y, 165);
+  EXPECT_EQ(reference_segment(-21, 191, 0, 0, -22, 137, 0, 0)[27].x, -22);  // row 164
   // A rectangle the segment passes by.
   EXPECT_TRUE(visible_pixels(segment_between(0, 0, 10, 10), {5, 9, -5, 2}).empty());
 }
