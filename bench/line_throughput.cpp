@@ -20,8 +20,8 @@ namespace {
 constexpr int32_t width = 1024, height = 768;
 
 struct Workload {
-  std::vector<ZT_DCI_Point> points;  // two per line
-  std::vector<ZT_RGB32> colours;     // one per line
+  std::vector<ZT_DCI_Point> points; // two per line
+  std::vector<ZT_RGB32> colours;    // one per line
   int64_t pixels = 0;
 };
 
@@ -91,7 +91,8 @@ void lines_through_the_slot(benchmark::State& state, ZT_Slot slot) {
     }
     benchmark::ClobberMemory();
   }
-  state.counters["lines/s"] = benchmark::Counter(double(n), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["lines/s"] =
+      benchmark::Counter(double(n), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["pixels/s"] =
       benchmark::Counter(double(w.pixels), benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -99,11 +100,13 @@ void lines_through_the_slot(benchmark::State& state, ZT_Slot slot) {
 void F_dci_colorized_lines(benchmark::State& state) {
   lines_through_the_slot(state, ZT_Slot::draw_dci_colorized_polyline);
 }
-void F_2di_lines(benchmark::State& state) { lines_through_the_slot(state, ZT_Slot::draw_2di_polyline); }
+void F_2di_lines(benchmark::State& state) {
+  lines_through_the_slot(state, ZT_Slot::draw_2di_polyline);
+}
 
 BENCHMARK(F_dci_colorized_lines)->Unit(benchmark::kMillisecond);
 BENCHMARK(F_2di_lines)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

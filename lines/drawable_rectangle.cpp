@@ -18,4 +18,4 @@ ZT_Int_Rectangle drawable_rectangle(const pixel::Frame& f, const ZT_Int_Rectangl
   return {int32_t(left), int32_t(right), int32_t(bottom), int32_t(top)};
 }
 
-}  // namespace lines
+} // namespace lines

@@ -13,6 +13,8 @@ ZT_Int_Rectangle drawable_rectangle(const pixel::Frame& f, const ZT_Int_Rectangl
 // The whole plane, for draws the caller does not restrict.
 constexpr ZT_Int_Rectangle whole_plane{INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX};
 
-constexpr bool is_empty(const ZT_Int_Rectangle& r) { return r.left > r.right || r.bottom > r.top; }
+constexpr bool is_empty(const ZT_Int_Rectangle& r) {
+  return r.left > r.right || r.bottom > r.top;
+}
 
-}  // namespace lines
+} // namespace lines

@@ -13,8 +13,8 @@ namespace {
 template <ZT_Slot S, typename Config, typename Fn = typename ZT_Slot_Traits<S>::Function>
 struct Polyline_Entry;
 template <ZT_Slot S, typename Config, typename... A>
-struct Polyline_Entry<S, Config, void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t,
-                                      const ZT_DCI_Point*, A...)> {
+struct Polyline_Entry<
+    S, Config, void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const ZT_DCI_Point*, A...)> {
   static void run(ZT_Renderer_Data* r, const ZT_Rendition& d, int32_t count,
                   const ZT_DCI_Point* points, A... a) {
     lines::polyline_action<S, Config>(r, d, count, points, a...);
@@ -45,16 +45,22 @@ std::span<const Slot_Installation> lines_of() {
   return {list.data(), list.size() - (own_polymarker ? 0 : 1)};
 }
 
-}  // namespace
+} // namespace
 
 std::span<const Slot_Installation> line_actions(Configuration c) {
   switch (c) {
-  case Configuration::A: return lines_of<pixel::Config_A>();
-  case Configuration::B: return lines_of<pixel::Config_B>();
-  case Configuration::C: return lines_of<pixel::Config_C>();
-  case Configuration::D: return lines_of<pixel::Config_D>();
-  case Configuration::E: return lines_of<pixel::Config_E>();
-  case Configuration::F: return lines_of<pixel::Config_F>();
+  case Configuration::A:
+    return lines_of<pixel::Config_A>();
+  case Configuration::B:
+    return lines_of<pixel::Config_B>();
+  case Configuration::C:
+    return lines_of<pixel::Config_C>();
+  case Configuration::D:
+    return lines_of<pixel::Config_D>();
+  case Configuration::E:
+    return lines_of<pixel::Config_E>();
+  case Configuration::F:
+    return lines_of<pixel::Config_F>();
   }
   return {};
 }

@@ -49,8 +49,10 @@ struct Complex_Clip_Mask {
     bool excluded() const { return bits.excluded(); }
     template <int Dx>
     void step() {
-      if constexpr (Dx > 0) bits.step_right();
-      else bits.step_left();
+      if constexpr (Dx > 0)
+        bits.step_right();
+      else
+        bits.step_left();
     }
   };
   static Cursor at(const Line_Target& t, int32_t y, int32_t x) {
@@ -210,9 +212,16 @@ struct Pen {
 };
 
 // The 17.15 start and step of a depth over m steps, in wrapping arithmetic.
-inline uint32_t depth_start(int32_t z0) { return (uint32_t(z0) << 15) + uint32_t(pixel::half_15); }
+inline uint32_t depth_start(int32_t z0) {
+  return (uint32_t(z0) << 15) + uint32_t(pixel::half_15);
+}
 inline uint32_t depth_step(int32_t z0, int32_t z1, int32_t m) {
   return uint32_t(pixel::step_15(int32_t(uint32_t(z1) - uint32_t(z0)), m));
+}
+// The 16-bit depth of the accumulator after all m steps: one step past the
+// last of m pixels.
+inline uint32_t depth_after_steps(int32_t z0, int32_t z1, int32_t m) {
+  return ((depth_start(z0) + uint32_t(m) * depth_step(z0, z1, m)) >> 15) & 0xFFFF;
 }
 
 // ---- The rule: one pixel, or a run along a row ---------------------------
@@ -272,4 +281,4 @@ private:
   }
 };
 
-}  // namespace lines
+} // namespace lines

@@ -17,9 +17,9 @@
 namespace lines {
 
 enum class Line_Kind {
-  Solid,   // one colour word per segment (or one for all): the colorized lines
-  Index,   // the rendition's palette index: the plain lines of C and D
-  Shaded,  // one colour per vertex, interpolated: the Gouraud lines
+  Solid,  // one colour word per segment (or one for all): the colorized lines
+  Index,  // the rendition's palette index: the plain lines of C and D
+  Shaded, // one colour per vertex, interpolated: the Gouraud lines
 };
 
 enum class Line_Variant { Direct, Merge, Masked, Masked_Merge };
@@ -28,9 +28,9 @@ enum class Line_Variant { Direct, Merge, Masked, Masked_Merge };
 // lines of A and B and of C's index lines; C's colorized lines are never
 // masked.
 template <typename Config, Line_Kind Kind>
-constexpr bool has_merge_variant =
-    (Kind == Line_Kind::Solid && !Config::depth && !Config::mapped) ||
-    (Kind == Line_Kind::Index && Config::id == Configuration::C);
+constexpr bool has_merge_variant = (Kind == Line_Kind::Solid && !Config::depth &&
+                                    !Config::mapped) ||
+                                   (Kind == Line_Kind::Index && Config::id == Configuration::C);
 template <typename Config, Line_Kind Kind>
 constexpr bool has_masked_variant = !(Kind == Line_Kind::Solid && Config::id == Configuration::C);
 
@@ -67,15 +67,18 @@ Depth depth_of(const Software_Z_Buffer& r) {
   if constexpr (std::is_same_v<Depth, Depth_By_Mode>)
     return {pixel::Depth_Range_Test::for_mode(r.depth_test_mode),
             pixel::depth_compare_for_mode(r.depth_test_mode), r.depth_write != 0};
-  else return {};
+  else
+    return {};
 }
 template <typename Write>
 Write write_of(const Software_Z_Buffer& r) {
-  if constexpr (std::is_same_v<Write, Merge>) return {pixel::merge_colors_of(r)};
-  else return {};
+  if constexpr (std::is_same_v<Write, Merge>)
+    return {pixel::merge_colors_of(r)};
+  else
+    return {};
 }
 
-}  // namespace rules
+} // namespace rules
 
 template <typename Config, Line_Kind Kind, Line_Variant Variant>
 struct Line_Rules {
@@ -90,10 +93,10 @@ struct Line_Rules {
   // D's lines and every masked or shaded line of E and F test z <= stored and
   // always store; the solid lines of E and F follow "ZBuffer Test" and
   // "ZBuffer Write".
-  using Depth = std::conditional_t<
-      !Config::depth, No_Depth,
-      std::conditional_t<Config::mapped || masked || Kind == Line_Kind::Shaded,
-                         Depth_Less_Equal_Store, Depth_By_Mode>>;
+  using Depth =
+      std::conditional_t<!Config::depth, No_Depth,
+                         std::conditional_t<Config::mapped || masked || Kind == Line_Kind::Shaded,
+                                            Depth_Less_Equal_Store, Depth_By_Mode>>;
   using Mask = std::conditional_t<masked, Complex_Clip_Mask, No_Mask>;
   using Pixel = typename Config::Pixel;
   using Write = std::conditional_t<merged, Merge, std::conditional_t<blends, Alpha_Blend, Store>>;
@@ -103,20 +106,21 @@ struct Line_Rules {
                          std::conditional_t<blends && !Config::depth, Alpha_Blend, Store>>;
   using Closing_Depth_Rule = std::conditional_t<Config::depth, Depth_Less_Equal_Store, No_Depth>;
 
-  using Closing_Source = std::conditional_t<
-      Kind == Line_Kind::Index, Solid<uint8_t>,
-      std::conditional_t<Config::mapped, Dithered_Solid, Solid<uint32_t>>>;
-  using Source = std::conditional_t<
-      Kind != Line_Kind::Shaded, Closing_Source,
-      std::conditional_t<Config::mapped, Shaded_Dithered,
-                         std::conditional_t<blends, Shaded<4>, Shaded<3>>>>;
+  using Closing_Source =
+      std::conditional_t<Kind == Line_Kind::Index, Solid<uint8_t>,
+                         std::conditional_t<Config::mapped, Dithered_Solid, Solid<uint32_t>>>;
+  using Source =
+      std::conditional_t<Kind != Line_Kind::Shaded, Closing_Source,
+                         std::conditional_t<Config::mapped, Shaded_Dithered,
+                                            std::conditional_t<blends, Shaded<4>, Shaded<3>>>>;
 
-  using Drawing = Line_Drawing<
-      Pixel_Rule<Pixel, Mask, Depth, Write>,
-      Pixel_Rule<Pixel, Mask, Closing_Depth_Rule, Closing_Write>, Source, Closing_Source,
-      !Config::depth ? Closing_Depth::None
-                     : Config::mapped ? Closing_Depth::Accumulated : Closing_Depth::Point,
-      Kind == Line_Kind::Shaded && !Config::mapped && !blends>;
+  using Drawing = Line_Drawing<Pixel_Rule<Pixel, Mask, Depth, Write>,
+                               Pixel_Rule<Pixel, Mask, Closing_Depth_Rule, Closing_Write>, Source,
+                               Closing_Source,
+                               !Config::depth   ? Closing_Depth::None
+                               : Config::mapped ? Closing_Depth::Accumulated
+                                                : Closing_Depth::Point,
+                               Kind == Line_Kind::Shaded && !Config::mapped && !blends>;
 
   static Drawing make(const Software_Z_Buffer& r, const Line_Target& t) {
     return {{t, rules::depth_of<Depth>(r), rules::write_of<Write>(r)},
@@ -125,4 +129,4 @@ struct Line_Rules {
   }
 };
 
-}  // namespace lines
+} // namespace lines

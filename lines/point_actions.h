@@ -55,13 +55,17 @@ void with_point_rule(Software_Z_Buffer& r, const ZT_Rendition& rendition, F&& f)
 template <typename Config, bool Caller_Colour>
 void draw_points(Software_Z_Buffer& r, const ZT_Rendition& rendition, const ZT_RGB32* colour,
                  int32_t count, const ZT_DCI_Point* points, const ZT_Int_Rectangle& clip) {
-  using Source = std::conditional_t<
-      Config::mapped, std::conditional_t<Caller_Colour, Dithered_Solid, Solid<uint8_t>>,
-      Solid<uint32_t>>;
+  using Source =
+      std::conditional_t<Config::mapped,
+                         std::conditional_t<Caller_Colour, Dithered_Solid, Solid<uint8_t>>,
+                         Solid<uint32_t>>;
   Source source;
-  if constexpr (Config::mapped && Caller_Colour) source = {pixel::dither_record(r.color_cube, *colour)};
-  else if constexpr (Config::mapped) source = {rendition->current_index};
-  else source = {(Caller_Colour ? *colour : rendition->current_color).word()};
+  if constexpr (Config::mapped && Caller_Colour)
+    source = {pixel::dither_record(r.color_cube, *colour)};
+  else if constexpr (Config::mapped)
+    source = {rendition->current_index};
+  else
+    source = {(Caller_Colour ? *colour : rendition->current_color).word()};
   const int32_t ox = r.window_origin.x, oy = r.window_origin.y;
   with_point_rule<Config, Caller_Colour>(r, rendition, [&](const auto& rule) {
     for (int32_t i = 0; i < count; ++i) {
@@ -83,8 +87,10 @@ void dot_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition,
   Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
   if (!point || r.color_buffer.empty()) return;
   const ZT_Int_Rectangle clip = drawable_rectangle(pixel::frame_of(r), whole_plane);
-  if (colour) draw_points<Config, true>(r, rendition, colour, 1, point, clip);
-  else draw_points<Config, false>(r, rendition, nullptr, 1, point, clip);
+  if (colour)
+    draw_points<Config, true>(r, rendition, colour, 1, point, clip);
+  else
+    draw_points<Config, false>(r, rendition, nullptr, 1, point, clip);
 }
 
 // draw_2di_polymarker.  Gates in order: A and E hand an opaque colour to B
@@ -110,4 +116,4 @@ void polymarker_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition
   draw_points<Config, false>(r, rendition, nullptr, count, points, clip);
 }
 
-}  // namespace lines
+} // namespace lines

@@ -31,12 +31,12 @@ enum class Polyline_Form { Plain, Colorized, Gouraud };
 
 template <ZT_Slot S>
 struct Polyline_Slot;
-#define LINES_POLYLINE_SLOT(slot, form, dci_slot, clipped)                \
-  template <>                                                             \
-  struct Polyline_Slot<ZT_Slot::slot> {                                   \
-    static constexpr Polyline_Form form_value = Polyline_Form::form;      \
-    static constexpr ZT_Slot dci = ZT_Slot::dci_slot;                     \
-    static constexpr bool clips = clipped;                                \
+#define LINES_POLYLINE_SLOT(slot, form, dci_slot, clipped)                                         \
+  template <>                                                                                      \
+  struct Polyline_Slot<ZT_Slot::slot> {                                                            \
+    static constexpr Polyline_Form form_value = Polyline_Form::form;                               \
+    static constexpr ZT_Slot dci = ZT_Slot::dci_slot;                                              \
+    static constexpr bool clips = clipped;                                                         \
   };
 LINES_POLYLINE_SLOT(draw_dci_polyline, Plain, draw_dci_polyline, false)
 LINES_POLYLINE_SLOT(draw_2di_polyline, Plain, draw_dci_polyline, true)
@@ -47,9 +47,9 @@ LINES_POLYLINE_SLOT(draw_2di_gouraud_polyline, Gouraud, draw_dci_gouraud_polylin
 #undef LINES_POLYLINE_SLOT
 
 template <typename Config, Polyline_Form Form>
-constexpr Line_Kind kind_of = Form == Polyline_Form::Gouraud ? Line_Kind::Shaded
-                              : Form == Polyline_Form::Plain && Config::mapped ? Line_Kind::Index
-                                                                               : Line_Kind::Solid;
+constexpr Line_Kind kind_of = Form == Polyline_Form::Gouraud                  ? Line_Kind::Shaded
+                              : Form == Polyline_Form::Plain&& Config::mapped ? Line_Kind::Index
+                                                                              : Line_Kind::Solid;
 
 // The colours of a call: the plain lines take the rendition's colour (its
 // index in the mapped configurations) as one colour for every segment.
@@ -117,13 +117,16 @@ void polyline_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, 
     // Everything visible: the DCI action draws it.
     if constexpr (form == Polyline_Form::Plain)
       return polyline_action<Slot::dci, Config>(renderer, rendition, count, points);
-    else return r.actions.call<Slot::dci>(rendition, count, points, extra...);
+    else
+      return r.actions.call<Slot::dci>(rendition, count, points, extra...);
   }
   const auto colours = colours_of<Config, form>(rendition, extra...);
   with_line_drawing<Config, kind>(r, rendition, [&](const auto& drawing) {
-    if (inside == count) draw_polyline_inside(drawing, count, points, colours);
-    else draw_polyline_clipped(drawing, clip, count, points, codes.data(), colours);
+    if (inside == count)
+      draw_polyline_inside(drawing, count, points, colours);
+    else
+      draw_polyline_clipped(drawing, clip, count, points, codes.data(), colours);
   });
 }
 
-}  // namespace lines
+} // namespace lines

@@ -57,8 +57,10 @@ struct Source_Maker {
   Source last{};
 
   Source make(Segment_Colours c, int32_t m) {
-    if constexpr (std::is_same_v<Source, Solid<uint32_t>>) return {c.start};
-    else if constexpr (std::is_same_v<Source, Solid<uint8_t>>) return {uint8_t(c.start)};
+    if constexpr (std::is_same_v<Source, Solid<uint32_t>>)
+      return {c.start};
+    else if constexpr (std::is_same_v<Source, Solid<uint8_t>>)
+      return {uint8_t(c.start)};
     else if constexpr (std::is_same_v<Source, Dithered_Solid>) {
       if (!have_last || c.start != last_word) {
         last = {pixel::dither_record(*cube, ZT_RGB32::from_word(c.start))};
@@ -66,8 +68,10 @@ struct Source_Maker {
         have_last = true;
       }
       return last;
-    } else if constexpr (std::is_same_v<Source, Shaded_Dithered>) return {c.start, c.end, m, cube};
-    else return Source(c.start, c.end, m);
+    } else if constexpr (std::is_same_v<Source, Shaded_Dithered>)
+      return {c.start, c.end, m, cube};
+    else
+      return Source(c.start, c.end, m);
   }
 };
 
@@ -96,8 +100,7 @@ void draw_closing_pixel(const Drawing& d, int32_t x, int32_t y, const Last_Segme
   int64_t z = 0;
   if constexpr (Drawing::closing_depth == Closing_Depth::Point) z = last.z1;
   if constexpr (Drawing::closing_depth == Closing_Depth::Accumulated)
-    z = ((depth_start(last.z0) + uint32_t(last.length) * depth_step(last.z0, last.z1, last.length)) >>
-         15) & 0xFFFF;
+    z = depth_after_steps(last.z0, last.z1, last.length);
   d.closing.plot(y, x, z, source);
 }
 
@@ -141,17 +144,16 @@ void draw_polyline_clipped(const Drawing& d, const ZT_Int_Rectangle& clip, int32
     Line_End p{pi.x - ox, pi.y - oy, pi.z, c.start}, q{qi.x - ox, qi.y - oy, qi.z, c.end};
     if (!cut_to_safe_square(p, q, Drawing::interpolates_colour)) continue;
     const Segment s = segment_between(int32_t(p.x), int32_t(p.y), int32_t(q.x), int32_t(q.y));
-    const Pixel_Range range = (codes[i] | codes[i + 1]) == 0 ? Pixel_Range{0, s.length - 1}
-                                                             : visible_pixels(s, local);
+    const Pixel_Range range =
+        (codes[i] | codes[i + 1]) == 0 ? Pixel_Range{0, s.length - 1} : visible_pixels(s, local);
     auto pen = pen_for<Drawing>(s, p.z, q.z, maker.make({p.colour, q.colour}, s.length));
     step_segment(d.segment, s, range, pen);
     last = {p.z, q.z, s.length};
   }
   if (codes[count - 1] == 0) {
     const ZT_DCI_Point& end = points[count - 1];
-    draw_closing_pixel(d, int32_t(end.x - ox), int32_t(end.y - oy), last,
-                       colours.closing(count));
+    draw_closing_pixel(d, int32_t(end.x - ox), int32_t(end.y - oy), last, colours.closing(count));
   }
 }
 
-}  // namespace lines
+} // namespace lines

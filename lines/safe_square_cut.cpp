@@ -8,7 +8,9 @@ namespace {
 
 // Nearest integer, halves upward: add 0.5, or subtract 0.49999999999 below
 // zero, and truncate.  |v| stays below 2^34 here, well inside int64.
-int64_t round_half_up(double v) { return int64_t(v >= 0 ? v + 0.5 : v - 0.49999999999); }
+int64_t round_half_up(double v) {
+  return int64_t(v >= 0 ? v + 0.5 : v - 0.49999999999);
+}
 
 enum class Edge { None, Left, Right, Bottom, Top };
 
@@ -34,7 +36,7 @@ Line_End point_at(const Line_End& p, const Line_End& q, double t, Edge edge, boo
   return c;
 }
 
-}  // namespace
+} // namespace
 
 bool cut_to_safe_square(Line_End& p, Line_End& q, bool cut_colours) {
   if (in_safe_square(p.x, p.y) && in_safe_square(q.x, q.y)) return true;
@@ -68,4 +70,4 @@ bool cut_to_safe_square(Line_End& p, Line_End& q, bool cut_colours) {
   return true;
 }
 
-}  // namespace lines
+} // namespace lines

@@ -31,4 +31,4 @@ constexpr bool in_safe_square(int64_t x, int64_t y) {
 // when no part of the segment lies in the square.
 bool cut_to_safe_square(Line_End& p, Line_End& q, bool cut_colours);
 
-}  // namespace lines
+} // namespace lines

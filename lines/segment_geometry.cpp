@@ -12,8 +12,12 @@ namespace {
 constexpr int64_t one = 65536;
 
 // Divisions rounding toward minus and plus infinity, for a positive divisor.
-constexpr int64_t floor_div(int64_t a, int64_t b) { return a >= 0 ? a / b : -((b - 1 - a) / b); }
-constexpr int64_t ceil_div(int64_t a, int64_t b) { return -floor_div(-a, b); }
+constexpr int64_t floor_div(int64_t a, int64_t b) {
+  return a >= 0 ? a / b : -((b - 1 - a) / b);
+}
+constexpr int64_t ceil_div(int64_t a, int64_t b) {
+  return -floor_div(-a, b);
+}
 
 Segment_Class classify(int32_t dx, int32_t dy) {
   const int32_t ax = std::abs(dx), ay = std::abs(dy);
@@ -27,7 +31,7 @@ Segment_Class classify(int32_t dx, int32_t dy) {
   return Segment_Class(5 + (dy > 0 ? 6 : 0) + (dx > 0 ? 3 : 0) + shape);
 }
 
-}  // namespace
+} // namespace
 
 Segment segment_between(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   Segment s;
@@ -62,11 +66,14 @@ Segment segment_between(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     // rows.  The constants below (65535 or 65536 moving right, 0 or -1 moving
     // left) decide a column whose centre falls exactly on a boundary: going
     // up and right, column 5 of (0,0)->(10,3) starts row 2.
-    if (dy > 0) s.minor_start = dx > 0 ? x0_16 + 65535 + (S >> 1) : x0_16 + ((S + 1) >> 1);
-    else s.minor_start = dx > 0 ? x0_16 + 65536 + (S >> 1) : x0_16 - 1 + ((S + 1) >> 1);
+    if (dy > 0)
+      s.minor_start = dx > 0 ? x0_16 + 65535 + (S >> 1) : x0_16 + ((S + 1) >> 1);
+    else
+      s.minor_start = dx > 0 ? x0_16 + 65536 + (S >> 1) : x0_16 - 1 + ((S + 1) >> 1);
     break;
   }
-  default: break;
+  default:
+    break;
   }
   return s;
 }
@@ -86,8 +93,10 @@ Pixel_Position pixel_at(const Segment& s, int32_t k) {
   switch (shape_of(s.kind)) {
   case Segment_Shape::Steep:
     return {int32_t((int64_t(s.minor_start) + int64_t(k) * s.minor_step) >> 16), s.y0 + sy * k};
-  case Segment_Shape::Shallow: return {s.x0 + sx * k, s.y0 + sy * shallow_row_index(s, k)};
-  default: return {s.x0 + sx * k, s.y0 + sy * k};
+  case Segment_Shape::Shallow:
+    return {s.x0 + sx * k, s.y0 + sy * shallow_row_index(s, k)};
+  default:
+    return {s.x0 + sx * k, s.y0 + sy * k};
   }
 }
 
@@ -107,8 +116,7 @@ void keep_linear(int64_t& first, int64_t& last, int64_t v0, int32_t dir, int64_t
 }
 
 // Narrows to the k whose steep column int((A + k·S) / 65536) lies in [low, high].
-void keep_steep_column(int64_t& first, int64_t& last, const Segment& s, int64_t low,
-                       int64_t high) {
+void keep_steep_column(int64_t& first, int64_t& last, const Segment& s, int64_t low, int64_t high) {
   const int64_t A = s.minor_start, S = s.minor_step;
   if (S > 0) {
     first = std::max(first, ceil_div(low * one - A, S));
@@ -138,7 +146,7 @@ void keep_shallow_rows(int64_t& first, int64_t& last, const Segment& s, int64_t 
   if (j_high < s.rows) last = std::min(last, (boundary_column(j_high) - sx - s.x0) * sx);
 }
 
-}  // namespace
+} // namespace
 
 Pixel_Range visible_pixels(const Segment& s, const ZT_Int_Rectangle& r) {
   int64_t first = 0, last = int64_t(s.length) - 1;
@@ -163,4 +171,4 @@ Pixel_Range visible_pixels(const Segment& s, const ZT_Int_Rectangle& r) {
   return {int32_t(first), int32_t(last)};
 }
 
-}  // namespace lines
+} // namespace lines

@@ -58,26 +58,32 @@ struct Class_Traits {
   int32_t dx, dy;
 };
 inline constexpr Class_Traits class_traits[Segment_Class_Count] = {
-    {Segment_Shape::Point, 0, 0},       {Segment_Shape::Horizontal, -1, 0},
-    {Segment_Shape::Horizontal, 1, 0},  {Segment_Shape::Vertical, 0, -1},
-    {Segment_Shape::Vertical, 0, 1},    {Segment_Shape::Shallow, -1, -1},
-    {Segment_Shape::Diagonal, -1, -1},  {Segment_Shape::Steep, -1, -1},
-    {Segment_Shape::Shallow, 1, -1},    {Segment_Shape::Diagonal, 1, -1},
-    {Segment_Shape::Steep, 1, -1},      {Segment_Shape::Shallow, -1, 1},
-    {Segment_Shape::Diagonal, -1, 1},   {Segment_Shape::Steep, -1, 1},
-    {Segment_Shape::Shallow, 1, 1},     {Segment_Shape::Diagonal, 1, 1},
+    {Segment_Shape::Point, 0, 0},      {Segment_Shape::Horizontal, -1, 0},
+    {Segment_Shape::Horizontal, 1, 0}, {Segment_Shape::Vertical, 0, -1},
+    {Segment_Shape::Vertical, 0, 1},   {Segment_Shape::Shallow, -1, -1},
+    {Segment_Shape::Diagonal, -1, -1}, {Segment_Shape::Steep, -1, -1},
+    {Segment_Shape::Shallow, 1, -1},   {Segment_Shape::Diagonal, 1, -1},
+    {Segment_Shape::Steep, 1, -1},     {Segment_Shape::Shallow, -1, 1},
+    {Segment_Shape::Diagonal, -1, 1},  {Segment_Shape::Steep, -1, 1},
+    {Segment_Shape::Shallow, 1, 1},    {Segment_Shape::Diagonal, 1, 1},
     {Segment_Shape::Steep, 1, 1},
 };
-constexpr Segment_Shape shape_of(Segment_Class c) { return class_traits[int32_t(c)].shape; }
-constexpr int32_t x_direction(Segment_Class c) { return class_traits[int32_t(c)].dx; }
-constexpr int32_t y_direction(Segment_Class c) { return class_traits[int32_t(c)].dy; }
+constexpr Segment_Shape shape_of(Segment_Class c) {
+  return class_traits[int32_t(c)].shape;
+}
+constexpr int32_t x_direction(Segment_Class c) {
+  return class_traits[int32_t(c)].dx;
+}
+constexpr int32_t y_direction(Segment_Class c) {
+  return class_traits[int32_t(c)].dy;
+}
 
 struct Segment {
-  int32_t x0 = 0, y0 = 0;  // the first pixel
-  int32_t x1 = 0, y1 = 0;  // the end point, not lit
+  int32_t x0 = 0, y0 = 0; // the first pixel
+  int32_t x1 = 0, y1 = 0; // the end point, not lit
   Segment_Class kind = Segment_Class::Point;
-  int32_t length = 0;  // pixels lit, and the step count of depth and colour
-  int32_t rows = 0;    // n = |dy|
+  int32_t length = 0; // pixels lit, and the step count of depth and colour
+  int32_t rows = 0;   // n = |dy|
   // Steep: the 16.16 column of pixel 0 and its step per row.  Shallow: the
   // first run boundary B_0 and its step per row.  Unused otherwise.
   int32_t minor_start = 0;
@@ -108,4 +114,4 @@ struct Pixel_Range {
 };
 Pixel_Range visible_pixels(const Segment& s, const ZT_Int_Rectangle& r);
 
-}  // namespace lines
+} // namespace lines

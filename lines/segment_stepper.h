@@ -68,8 +68,7 @@ void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
   } else if constexpr (shape == Segment_Shape::Shallow) {
     const int32_t j = first == 0 ? 0 : shallow_row_index(s, first);
     const int32_t B = j < s.rows ? int32_t(s.minor_start + int64_t(j) * s.minor_step) : 0;
-    shallow<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * j, B, s.minor_step, s.rows - j, n,
-                    pen);
+    shallow<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * j, B, s.minor_step, s.rows - j, n, pen);
   }
 }
 
@@ -81,7 +80,7 @@ void pixels_by_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
    ...);
 }
 
-}  // namespace stepping
+} // namespace stepping
 
 // Lights the pixels range.first .. range.last of s (a subset of 0 .. length - 1).
 template <typename Rule, typename Pen>
@@ -92,4 +91,4 @@ void step_segment(const Rule& rule, const Segment& s, Pixel_Range range, Pen& pe
                             std::make_integer_sequence<int32_t, Segment_Class_Count>{});
 }
 
-}  // namespace lines
+} // namespace lines

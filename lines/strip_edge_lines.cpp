@@ -12,8 +12,8 @@ void draw_2di_polyline_configuration_F(ZT_Renderer_Data* renderer, const ZT_Rend
   if (r.color_buffer.empty() || r.color_buffer->format != ZT_Image_Format_RGB32)
     return ZD_Standard_Draw_2DI_Polyline(renderer, rendition, count, points);
   if (r.depth_buffer.empty())
-    return lines::polyline_action<ZT_Slot::draw_2di_polyline, pixel::Config_B>(
-        renderer, rendition, count, points);
+    return lines::polyline_action<ZT_Slot::draw_2di_polyline, pixel::Config_B>(renderer, rendition,
+                                                                               count, points);
   lines::polyline_action<ZT_Slot::draw_2di_polyline, pixel::Config_F>(renderer, rendition, count,
                                                                       points);
 }

@@ -5,9 +5,9 @@
 
 #include <random>
 
+#include "line_pixel_rules.h"
 #include "line_reference.h"
 #include "safe_square_cut.h"
-#include "line_pixel_rules.h"
 #include "segment_stepper.h"
 
 namespace {
@@ -50,11 +50,20 @@ Random_Segment random_segment(std::mt19937& rng, int32_t wanted_class) {
   // Sizes by shape, then signs by direction, following the class numbers.
   int32_t dx = 0, dy = 0;
   switch (wanted_class) {
-  case 0: break;
-  case 1: dx = -a; break;
-  case 2: dx = a; break;
-  case 3: dy = -a; break;
-  case 4: dy = a; break;
+  case 0:
+    break;
+  case 1:
+    dx = -a;
+    break;
+  case 2:
+    dx = a;
+    break;
+  case 3:
+    dy = -a;
+    break;
+  case 4:
+    dy = a;
+    break;
   default: {
     const int32_t shape = (wanted_class - 5) % 3;
     const bool up = wanted_class >= 11, right = (wanted_class - 5) % 6 >= 3;
@@ -165,7 +174,7 @@ TEST(SegmentGeometry, VisibleRangeIsExact) {
   Segment d = segment_between(-21, 191, -22, 137);
   Pixel_Range at_left_edge = visible_pixels(d, {-21, 100, -1000, 1000});
   EXPECT_EQ(pixel_at(d, at_left_edge.last).y, 165);
-  EXPECT_EQ(reference_segment(-21, 191, 0, 0, -22, 137, 0, 0)[27].x, -22);  // row 164
+  EXPECT_EQ(reference_segment(-21, 191, 0, 0, -22, 137, 0, 0)[27].x, -22); // row 164
   // A rectangle the segment passes by.
   EXPECT_TRUE(visible_pixels(segment_between(0, 0, 10, 10), {5, 9, -5, 2}).empty());
 }
@@ -192,4 +201,4 @@ TEST(SafeSquareCut, CutsToTheEdgesAndRoundsHalvesUp) {
   EXPECT_TRUE(in_safe_square(f.x, f.y));
 }
 
-}  // namespace
+} // namespace

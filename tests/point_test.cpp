@@ -48,12 +48,12 @@ TEST(Dot, DepthRulesOfFAndD) {
   f.r().depth_write = 0;
   dot(f, {1, 1, 400});
   EXPECT_NE(f.color(1, 1), 0u);
-  EXPECT_EQ(f.depth(1, 1), 500);  // passed, but "ZBuffer Write" is off
+  EXPECT_EQ(f.depth(1, 1), 500); // passed, but "ZBuffer Write" is off
   f.r().depth_test_mode = 1;
   dot(f, {2, 1, 500});
-  EXPECT_EQ(f.color(2, 1), 0u);  // z < stored fails at equal depth
+  EXPECT_EQ(f.color(2, 1), 0u); // z < stored fails at equal depth
   f.r().depth_test_mode = 5;
-  dot(f, {3, 1, 70000});  // the point's own 32-bit z is compared
+  dot(f, {3, 1, 70000}); // the point's own 32-bit z is compared
   EXPECT_NE(f.color(3, 1), 0u);
 
   Test_Host d;
@@ -62,7 +62,7 @@ TEST(Dot, DepthRulesOfFAndD) {
   d.r().depth_write = 0;
   d.r().depth_test_mode = 1;
   d.rendition.modify()->current_index = 7;
-  dot(d, {1, 1, 500});  // equal passes, and the depth is stored
+  dot(d, {1, 1, 500}); // equal passes, and the depth is stored
   EXPECT_EQ(d.color(1, 1), 7u);
   dot(d, {2, 1, 300});
   EXPECT_EQ(d.depth(2, 1), 300);
@@ -127,7 +127,7 @@ TEST(Polymarker, OpaqueColourInADrawsAsB) {
     markers(*h, {{1, 1, 0}, {4, 6, 0}});
   }
   EXPECT_EQ(a.color_snapshot(), b.color_snapshot());
-  EXPECT_EQ(a.color(1, 1), 0xFF000000u);  // merged: magenta AND green
+  EXPECT_EQ(a.color(1, 1), 0xFF000000u); // merged: magenta AND green
 }
 
 TEST(Polymarker, SymbolsGoToTheHostAndCountZeroDrawsNothing) {
@@ -164,4 +164,4 @@ TEST(Points, HostilePointsStayInTheBuffers) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ enum class Form { Plain, Colorized, Gouraud };
 
 struct Polyline {
   std::vector<ZT_DCI_Point> points;
-  std::vector<ZT_RGB32> colours = {};  // per segment (colorized) or per point (Gouraud)
+  std::vector<ZT_RGB32> colours = {}; // per segment (colorized) or per point (Gouraud)
   bool single = false;
 };
 
@@ -30,16 +30,22 @@ void draw(Test_Host& host, Form form, bool clipped, const Polyline& p) {
   const ZT_RGB32* c = p.colours.data();
   switch (form) {
   case Form::Plain:
-    if (clipped) a.call<ZT_Slot::draw_2di_polyline>(d, n, pts);
-    else a.call<ZT_Slot::draw_dci_polyline>(d, n, pts);
+    if (clipped)
+      a.call<ZT_Slot::draw_2di_polyline>(d, n, pts);
+    else
+      a.call<ZT_Slot::draw_dci_polyline>(d, n, pts);
     break;
   case Form::Colorized:
-    if (clipped) a.call<ZT_Slot::draw_2di_colorized_polyline>(d, n, pts, c, p.single);
-    else a.call<ZT_Slot::draw_dci_colorized_polyline>(d, n, pts, c, p.single);
+    if (clipped)
+      a.call<ZT_Slot::draw_2di_colorized_polyline>(d, n, pts, c, p.single);
+    else
+      a.call<ZT_Slot::draw_dci_colorized_polyline>(d, n, pts, c, p.single);
     break;
   case Form::Gouraud:
-    if (clipped) a.call<ZT_Slot::draw_2di_gouraud_polyline>(d, n, pts, c);
-    else a.call<ZT_Slot::draw_dci_gouraud_polyline>(d, n, pts, c);
+    if (clipped)
+      a.call<ZT_Slot::draw_2di_gouraud_polyline>(d, n, pts, c);
+    else
+      a.call<ZT_Slot::draw_dci_gouraud_polyline>(d, n, pts, c);
     break;
   }
 }
@@ -58,11 +64,14 @@ Window_Setup setup_for(char config, int32_t width, int32_t height, ZT_Int_Point 
 // Writes a pixel of the colour buffer (a word, or its low byte when mapped).
 void put_color(Test_Host& host, int32_t x, int32_t y, uint32_t v) {
   const ZT_Shared_Image& img = host.r().color_buffer;
-  if (img->format == ZT_Image_Format_RGB32) std::memcpy(img->rows_by_y[y] + 4 * x, &v, 4);
-  else img->rows_by_y[y][x] = uint8_t(v);
+  if (img->format == ZT_Image_Format_RGB32)
+    std::memcpy(img->rows_by_y[y] + 4 * x, &v, 4);
+  else
+    img->rows_by_y[y][x] = uint8_t(v);
 }
 void put_depth(Test_Host& host, int32_t x, int32_t y, uint16_t v) {
-  if (!host.r().depth_buffer.empty()) std::memcpy(host.r().depth_buffer->rows_by_y[y] + 2 * x, &v, 2);
+  if (!host.r().depth_buffer.empty())
+    std::memcpy(host.r().depth_buffer->rows_by_y[y] + 2 * x, &v, 2);
 }
 
 // A background to draw over: varied colours, a quarter of them the merge
@@ -97,7 +106,7 @@ std::string describe(const Polyline& p, const ZT_Int_Rectangle& r) {
 
 // ---- The central property --------------------------------------------------
 
-constexpr int32_t W = 96, H = 80, M = 32;  // multiples of 8: the dither agrees
+constexpr int32_t W = 96, H = 80, M = 32; // multiples of 8: the dither agrees
 
 struct Variant {
   bool mask, merge;
@@ -107,13 +116,12 @@ struct Variant {
 // pixels beyond every side, and clipped to a random hard-clip rectangle into a
 // window of W × H.  After every draw the clipped window must equal the wide
 // one inside the rectangle and be untouched outside it, colours and depths.
-int32_t clipped_equals_unclipped(char config, Form form, Variant v, uint32_t seed,
-                                 int32_t draws) {
+int32_t clipped_equals_unclipped(char config, Form form, Variant v, uint32_t seed, int32_t draws) {
   Test_Host wide, clipped;
   wide.establish(setup_for(config, W + 2 * M, H + 2 * M, {-M, -M}));
   clipped.establish(setup_for(config, W, H));
-  const std::vector<ZT_Point> star = {{10, 5, 0},  {90, 40, 0}, {5, 70, 0},
-                                      {60, -20, 0}, {70, 85, 0}};
+  const std::vector<ZT_Point> star = {
+      {10, 5, 0}, {90, 40, 0}, {5, 70, 0}, {60, -20, 0}, {70, 85, 0}};
   for (Test_Host* h : {&wide, &clipped}) {
     if (v.mask) use_mask(*h, star);
     if (v.merge) h->rendition.modify()->drawing_mode = ZT_Drawing_Mode_Merge;
@@ -127,7 +135,7 @@ int32_t clipped_equals_unclipped(char config, Form form, Variant v, uint32_t see
     const int32_t n = i % 25 == 24 ? 65 + int32_t(rng() % 4) : 2 + int32_t(rng() % 5);
     for (int32_t k = 0; k < n; ++k)
       p.points.push_back({coordinate(rng), coordinate(rng), int32_t(rng() & 0xFFFF)});
-    if (rng() % 8 == 0) p.points.back() = p.points.front();  // closed
+    if (rng() % 8 == 0) p.points.back() = p.points.front(); // closed
     for (int32_t k = 0; k < n; ++k)
       p.colours.push_back(ZT_RGB32::from_word(rng() % 2 ? rng() | 0xFF000000 : rng()));
     p.single = rng() % 4 == 0;
@@ -170,8 +178,8 @@ int32_t clipped_equals_unclipped(char config, Form form, Variant v, uint32_t see
         if (!depth.empty()) depth[std::size_t(py * W + px)] = wide.depth(px + M, py + M);
       }
     if (clipped.color_snapshot() != color || clipped.depth_snapshot() != depth) {
-      ADD_FAILURE() << config << " form " << int(form) << " mask " << v.mask << " merge "
-                    << v.merge << " seed " << seed << " draw " << i << describe(p, rect);
+      ADD_FAILURE() << config << " form " << int(form) << " mask " << v.mask << " merge " << v.merge
+                    << " seed " << seed << " draw " << i << describe(p, rect);
       return segments;
     }
   }
@@ -202,7 +210,8 @@ std::vector<std::string> lit(const Test_Host& host, uint32_t fill) {
   const auto c = host.color_snapshot();
   const int32_t w = const_cast<Test_Host&>(host).r().window_size.x;
   for (std::size_t i = 0; i < c.size(); ++i)
-    if (c[i] != fill) out.push_back(std::to_string(int32_t(i) % w) + "," + std::to_string(int32_t(i) / w));
+    if (c[i] != fill)
+      out.push_back(std::to_string(int32_t(i) % w) + "," + std::to_string(int32_t(i) / w));
   return out;
 }
 
@@ -216,8 +225,8 @@ TEST(PolylineExamples, HalfOpenSegmentsAndTheClosingPixel) {
   // Column 5 of (0,0)->(10,3) goes to row 2.
   host.fill_color(0);
   draw(host, Form::Plain, true, {{{0, 0, 0}, {10, 3, 0}}});
-  EXPECT_EQ(lit(host, 0), (std::vector<std::string>{"0,0", "1,0", "2,1", "3,1", "4,1", "5,2",
-                                                     "6,2", "7,2", "8,2", "9,3", "10,3"}));
+  EXPECT_EQ(lit(host, 0), (std::vector<std::string>{"0,0", "1,0", "2,1", "3,1", "4,1", "5,2", "6,2",
+                                                    "7,2", "8,2", "9,3", "10,3"}));
   // Two equal points light one pixel.
   host.fill_color(0);
   draw(host, Form::Plain, false, {{{7, 4, 0}, {7, 4, 0}}});
@@ -258,7 +267,7 @@ TEST(PolylineExamples, ColorizedColoursPerSegmentAndSingle) {
   draw(host, Form::Colorized, false, p);
   EXPECT_EQ(host.color(0, 0), red.word());
   EXPECT_EQ(host.color(4, 0), green.word());
-  EXPECT_EQ(host.color(4, 4), green.word());  // the last segment's colour, not colour[2]
+  EXPECT_EQ(host.color(4, 4), green.word()); // the last segment's colour, not colour[2]
   p.single = true;
   draw(host, Form::Colorized, false, p);
   EXPECT_EQ(host.color(4, 2), red.word());
@@ -272,21 +281,22 @@ TEST(PolylineRules, SegmentsFollowTheDepthModeTheClosingPixelDoesNot) {
   host.establish_config('F', 16, 8);
   host.fill_color(0);
   host.fill_depth(1000);
-  host.r().depth_test_mode = 1;  // z < stored
+  host.r().depth_test_mode = 1; // z < stored
   host.r().depth_write = 0;
   draw(host, Form::Plain, false, {{{0, 1, 1000}, {5, 1, 1000}}});
-  EXPECT_EQ(host.color(2, 1), 0u);             // equal depth fails z < stored
-  EXPECT_EQ(host.color(5, 1), 0xFFFFFFFFu);    // the closing pixel passes z <= stored
+  EXPECT_EQ(host.color(2, 1), 0u);          // equal depth fails z < stored
+  EXPECT_EQ(host.color(5, 1), 0xFFFFFFFFu); // the closing pixel passes z <= stored
   host.fill_depth(2000);
   host.r().depth_test_mode = 2;
   draw(host, Form::Plain, false, {{{0, 3, 1000}, {5, 3, 1000}}});
   EXPECT_EQ(host.color(2, 3), 0xFFFFFFFFu);
-  EXPECT_EQ(host.depth(2, 3), 2000);  // "ZBuffer Write" off: the segment keeps the depth
-  EXPECT_EQ(host.depth(5, 3), 1000);  // the closing pixel stores it anyway
+  EXPECT_EQ(host.depth(2, 3), 2000); // "ZBuffer Write" off: the segment keeps the depth
+  EXPECT_EQ(host.depth(5, 3), 1000); // the closing pixel stores it anyway
   // Gouraud lines test z <= stored whatever the mode.
   host.r().depth_test_mode = 1;
   host.fill_depth(1000);
-  draw(host, Form::Gouraud, false, {{{0, 5, 1000}, {5, 5, 1000}}, {ZT_RGB32(1, 2, 3), ZT_RGB32(1, 2, 3)}});
+  draw(host, Form::Gouraud, false,
+       {{{0, 5, 1000}, {5, 5, 1000}}, {ZT_RGB32(1, 2, 3), ZT_RGB32(1, 2, 3)}});
   EXPECT_EQ(host.color(2, 5), 0xFF010203u);
 }
 
@@ -301,8 +311,8 @@ TEST(PolylineRules, DIgnoresModeAndWriteFlag) {
   draw(host, Form::Plain, false, {{{0, 1, 1000}, {5, 1, 500}}});
   EXPECT_EQ(host.color(0, 1), 9u);
   EXPECT_EQ(host.depth(0, 1), 1000);
-  EXPECT_EQ(host.depth(4, 1), 600);  // the accumulator, stored although writing is off
-  EXPECT_EQ(host.depth(5, 1), 500);  // closing: one step past the last pixel
+  EXPECT_EQ(host.depth(4, 1), 600); // the accumulator, stored although writing is off
+  EXPECT_EQ(host.depth(5, 1), 500); // closing: one step past the last pixel
 }
 
 TEST(PolylineRules, EBlendsItsMaskedVariantDoesNot) {
@@ -313,7 +323,7 @@ TEST(PolylineRules, EBlendsItsMaskedVariantDoesNot) {
   host.rendition.modify()->current_color = ZT_RGB32(255, 255, 255, 128);
   draw(host, Form::Plain, false, {{{0, 1, 0}, {5, 1, 0}}});
   EXPECT_EQ(host.color(2, 1), 0xFF808080u);
-  EXPECT_EQ(host.color(5, 1), 0x80FFFFFFu);  // the closing pixel is stored plainly
+  EXPECT_EQ(host.color(5, 1), 0x80FFFFFFu); // the closing pixel is stored plainly
   // A mask that excludes nothing: the shared E/F masked variant stores plainly.
   const std::vector<ZT_Point> all = {{-1, -1, 0}, {20, -1, 0}, {20, 20, 0}, {-1, 20, 0}};
   use_mask(host, all);
@@ -327,7 +337,7 @@ TEST(PolylineRules, DepthOffDrawsAsTheSiblingWithoutDepth) {
     with.establish_config(config, 16, 8);
     without.establish_config(config == 'D' ? 'C' : config == 'E' ? 'A' : 'B', 16, 8);
     with.rendition.modify()->depth_test_active = 0;
-    with.fill_depth(0);  // would fail every test
+    with.fill_depth(0); // would fail every test
     for (Test_Host* h : {&with, &without}) {
       h->fill_color(0x11223344);
       h->rendition.modify()->current_color = ZT_RGB32(10, 20, 30, 100);
@@ -381,7 +391,9 @@ TEST(PolylineFallbacks, StyledAndWideLinesGoToTheHostUnchanged) {
     host.establish_config(config, 16, 8);
     host.fill_color(0x5A5A5A5A);
     const auto before = host.color_snapshot();
-    Polyline p{{{0, 0, 0}, {9, 5, 0}, {-40, 3, 0}}, {ZT_RGB32(1, 2, 3), ZT_RGB32(4, 5, 6), ZT_RGB32(7, 8, 9)}, true};
+    Polyline p{{{0, 0, 0}, {9, 5, 0}, {-40, 3, 0}},
+               {ZT_RGB32(1, 2, 3), ZT_RGB32(4, 5, 6), ZT_RGB32(7, 8, 9)},
+               true};
     for (auto [style, weight] : {std::pair{1, 1}, {0, 2}}) {
       host.rendition.modify()->line_style = style;
       host.rendition.modify()->line_weight = weight;
@@ -408,8 +420,8 @@ TEST(PolylineFallbacks, StyledAndWideLinesGoToTheHostUnchanged) {
 
 TEST(PolylineInput, HugeCoordinatesShortAndLongCallsStayInTheBuffers) {
   std::mt19937 rng(11);
-  const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1000000, -4001, -1, 0, 5, 28761,
-                              1000000, INT32_MAX - 1, INT32_MAX};
+  const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1000000, -4001,         -1,       0,
+                              5,         28761,         1000000,  INT32_MAX - 1, INT32_MAX};
   for (char config : std::string("ABCDEF")) {
     Test_Host host;
     host.establish_config(config, 40, 30);
@@ -427,10 +439,12 @@ TEST(PolylineInput, HugeCoordinatesShortAndLongCallsStayInTheBuffers) {
     }
     // The DCI actions trust their points; given points outside they still
     // write only inside the buffer.
-    Polyline outside{{{-50, -50, 0}, {100, 90, 0}, {INT32_MAX, 3, 0}}, {ZT_RGB32(), ZT_RGB32(), ZT_RGB32()}};
-    for (Form form : {Form::Plain, Form::Colorized, Form::Gouraud}) draw(host, form, false, outside);
+    Polyline outside{{{-50, -50, 0}, {100, 90, 0}, {INT32_MAX, 3, 0}},
+                     {ZT_RGB32(), ZT_RGB32(), ZT_RGB32()}};
+    for (Form form : {Form::Plain, Form::Colorized, Form::Gouraud})
+      draw(host, form, false, outside);
     EXPECT_TRUE(host.fences_intact()) << config;
   }
 }
 
-}  // namespace
+} // namespace

@@ -15,24 +15,24 @@ int64_t interpolated(int64_t start, int64_t end, int64_t k, int64_t m, int shift
   return start * (int64_t(1) << shift) + (int64_t(1) << (shift - 1)) + k * step;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<Reference_Pixel> reference_segment(int32_t x0, int32_t y0, int32_t z0, uint32_t c0,
                                                int32_t x1, int32_t y1, int32_t z1, uint32_t c1) {
   const int64_t dx = x1 - x0, dy = y1 - y0, n = std::abs(dy);
   const int64_t length = std::max(std::abs(dx), n);
   const int sx = dx > 0 ? 1 : dx < 0 ? -1 : 0, sy = dy > 0 ? 1 : dy < 0 ? -1 : 0;
-  const int64_t S = n == 0 ? 0 : (dx * 65536) / n;  // truncated toward zero
+  const int64_t S = n == 0 ? 0 : (dx * 65536) / n; // truncated toward zero
   std::vector<Reference_Pixel> out;
   for (int64_t k = 0; k < length; ++k) {
     Reference_Pixel p{};
     if (std::abs(dx) > n && n > 0) {
       // Shallow: column x0 + sx·k; the row counts the run boundaries passed.
       int64_t B0;
-      if (dy > 0) B0 = dx > 0 ? x0 * 65536 + 65535 + floor_div(S, 2)
-                              : x0 * 65536 + floor_div(S + 1, 2);
-      else B0 = dx > 0 ? x0 * 65536 + 65536 + floor_div(S, 2)
-                       : x0 * 65536 - 1 + floor_div(S + 1, 2);
+      if (dy > 0)
+        B0 = dx > 0 ? x0 * 65536 + 65535 + floor_div(S, 2) : x0 * 65536 + floor_div(S + 1, 2);
+      else
+        B0 = dx > 0 ? x0 * 65536 + 65536 + floor_div(S, 2) : x0 * 65536 - 1 + floor_div(S + 1, 2);
       const int64_t c = x0 + sx * k;
       int64_t passed = 0;
       for (int64_t j = 0; j < n; ++j) {
@@ -53,8 +53,10 @@ std::vector<Reference_Pixel> reference_segment(int32_t x0, int32_t y0, int32_t z
     }
     p.depth = uint32_t(interpolated(z0, z1, k, length, 15) >> 15) & 0xFFFF;
     for (int i = 0; i < 4; ++i)
-      p.colour[i] = uint32_t(interpolated((c0 >> (8 * i)) & 255, (c1 >> (8 * i)) & 255, k,
-                                          length, 16) >> 16) & 255;
+      p.colour[i] =
+          uint32_t(interpolated((c0 >> (8 * i)) & 255, (c1 >> (8 * i)) & 255, k, length, 16) >>
+                   16) &
+          255;
     out.push_back(p);
   }
   return out;

@@ -8,8 +8,8 @@
 
 struct Reference_Pixel {
   int32_t x, y;
-  uint32_t depth;      // 16-bit depth from the 17.15 accumulator
-  uint32_t colour[4];  // interpolated bytes blue, green, red, alpha
+  uint32_t depth;     // 16-bit depth from the 17.15 accumulator
+  uint32_t colour[4]; // interpolated bytes blue, green, red, alpha
   friend bool operator==(const Reference_Pixel&, const Reference_Pixel&) = default;
 };
 
