@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 
+#include "mask_cache.h"
 #include "strip_edge_lines.h"
 #include "test_host.h"
 
@@ -380,6 +381,43 @@ TEST(StripEdgeLines, AreConfigurationFsPolyline) {
   draw_2di_polyline_configuration_F(c.renderer, c.rendition, 3, p.points.data());
   EXPECT_EQ(ZD_Fallback_Log::calls().size(), 1u);
   ZD_Set_Standard_Actions_Draw(true);
+}
+
+// Where the masked and the direct variants share their rules, a masked draw is
+// the direct draw on clear mask bits and the old buffer on set ones (C's
+// colorized lines ignore the mask altogether).
+TEST(PolylineMask, MaskedDrawIsTheDirectDrawOnClearBits) {
+  const std::vector<ZT_Point> star = {{3, 2, 0}, {60, 30, 0}, {2, 45, 0}, {40, -9, 0}, {44, 50, 0}};
+  std::mt19937 rng(21);
+  for (char config : std::string("ABCDF"))
+    for (Form form : {Form::Plain, Form::Colorized, Form::Gouraud}) {
+      if (config == 'A' && form == Form::Gouraud) continue; // blends only unmasked
+      Test_Host masked, direct;
+      for (Test_Host* h : {&masked, &direct}) {
+        h->establish(setup_for(config, 64, 48));
+        fill_pattern(*h);
+      }
+      use_mask(masked, star);
+      const auto before = masked.color_snapshot();
+      for (int32_t i = 0; i < 30; ++i) {
+        Polyline p;
+        for (int32_t k = 0; k < 4; ++k) {
+          p.points.push_back(
+              {int32_t(rng() % 90) - 13, int32_t(rng() % 70) - 11, int32_t(rng() % 65536)});
+          p.colours.push_back(ZT_RGB32::from_word(rng() | 0xFF000000));
+        }
+        draw(masked, form, i % 2 == 0, p);
+        draw(direct, form, i % 2 == 0, p);
+      }
+      const Frame_Buffer_Mask& mask = *masked.r().mask_cache->head;
+      const bool ignores_mask = config == 'C' && form == Form::Colorized;
+      const auto want = direct.color_snapshot(), got = masked.color_snapshot();
+      for (int32_t at = 0; at < 64 * 48; ++at) {
+        const bool excluded = !ignores_mask && mask.excludes(at % 64, at / 64);
+        ASSERT_EQ(got[std::size_t(at)], excluded ? before[std::size_t(at)] : want[std::size_t(at)])
+            << config << " form " << int(form) << " pixel " << at % 64 << "," << at / 64;
+      }
+    }
 }
 
 // ---- What the host draws ------------------------------------------------------
