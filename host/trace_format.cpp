@@ -338,10 +338,12 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
         f->user_pattern_width = int_from(member(v, "width"), "user_pattern width");
         f->user_pattern_height = int_from(member(v, "height"), "user_pattern height");
         f->user_pattern_row_bytes = int_from(member(v, "row_bytes"), "user_pattern row_bytes");
-        if (f->user_pattern_width < 1 || f->user_pattern_height < 1 ||
-            f->user_pattern_row_bytes < (f->user_pattern_width + 7) / 8 ||
-            f->user_pattern_bits.size() <
-                std::size_t(f->user_pattern_row_bytes) * std::size_t(f->user_pattern_height))
+        // No bits is the host's "no user pattern"; given bits must cover the pattern.
+        if (!f->user_pattern_bits.empty() &&
+            (f->user_pattern_width < 1 || f->user_pattern_height < 1 ||
+             f->user_pattern_row_bytes < (f->user_pattern_width + 7) / 8 ||
+             f->user_pattern_bits.size() <
+                 std::size_t(f->user_pattern_row_bytes) * std::size_t(f->user_pattern_height)))
           fail("user_pattern: bits must hold height rows of row_bytes bytes, each covering "
                "width pixels",
                v);

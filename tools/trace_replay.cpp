@@ -1,3 +1,4 @@
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -49,10 +50,23 @@ void set_named_option(ZT_Renderer_Data* renderer, const std::string& name, const
   ZD_Set_Option(renderer, name.c_str(), v);
 }
 
+// The option values of a header or an establish: set as the host's state before
+// establish, so that a replay recorded again writes them once, inside its
+// establish.  The depth setters are calls into the renderer and stay calls.
 void set_named_options(ZT_Renderer_Data* renderer, const json& options) {
   if (!options.is_object()) throw Format_Error("\"options\" must be an object of name: value");
-  for (auto it = options.begin(); it != options.end(); ++it)
-    set_named_option(renderer, it.key(), it.value());
+  for (auto it = options.begin(); it != options.end(); ++it) {
+    const std::string& name = it.key();
+    if (name == zd_trace::zbuffer_write || name == zd_trace::zbuffer_test) {
+      set_named_option(renderer, name, it.value());
+      continue;
+    }
+    ZT_Option* option = renderer->requested_options.find(name.c_str());
+    if (!option || !option->value())
+      throw Format_Error("the renderer has no option \"" + name + "\"");
+    option->set(zd_trace::option_value_from(it.value(), option->value()->kind(), name.c_str()));
+  }
+  renderer->update_current_options();
 }
 
 // Window, renderer options and named options, as the header or an establish gives them.
@@ -153,20 +167,23 @@ json read_trace_file(const std::string& path, bool* cut_short) {
   if (cut_short) *cut_short = false;
   json trace = json::parse(s, nullptr, false);
   if (trace.is_discarded()) {
-    // A recording whose program ended early lacks the closing brackets, and
-    // perhaps the end of its last line: keep the complete lines.
-    std::size_t end = s.rfind("}\n");
-    json completed = end == std::string::npos
-                         ? json(json::value_t::discarded)
-                         : json::parse(s.substr(0, end + 1) + "\n]}", nullptr, false);
-    if (completed.is_discarded()) {
+    // A recording whose program ended early lacks the closing brackets and
+    // perhaps the end of its last call: keep the calls written whole, one per line.
+    for (std::size_t cut = s.rfind("\n{"); cut != std::string::npos && trace.is_discarded();
+         cut = cut > 0 ? s.rfind("\n{", cut - 1) : std::string::npos) {
+      std::string head = s.substr(0, cut);
+      while (!head.empty() && (head.back() == ',' || std::isspace(static_cast<unsigned char>(head.back()))))
+        head.pop_back();
+      trace = json::parse(head + "\n]}", nullptr, false);
+      if (s.size() - cut > 4096 * 64) break;  // only the end of a file can be cut
+    }
+    if (trace.is_discarded()) {
       try {
         json reason = json::parse(s);  // throws, telling where the text breaks
       } catch (const json::parse_error& e) {
         throw Format_Error(path + " is not JSON: " + e.what());
       }
     }
-    trace = std::move(completed);
     if (cut_short) *cut_short = true;
   }
   if (!trace.is_object()) throw Format_Error(path + ": a trace is a JSON object");
