@@ -1,13 +1,37 @@
 // The buffer services each configuration installs.
 #include "action_installation.h"
+#include "buffer_services.h"
 
 std::span<const Slot_Installation> service_actions(Configuration c) {
-  // Without a depth buffer, clearing it does nothing.
-  static const Slot_Installation no_depth[] = {
+  // Without a depth buffer, clearing it does nothing and the depth image
+  // services stay the host's.  get_image and span_dc_rectangle follow only the
+  // colour system.
+  static const Slot_Installation true_color[] = {
       nothing_action<ZT_Slot::clear_depth_buffer>(),
+      install<ZT_Slot::get_image>(&get_true_color_image),
+      install<ZT_Slot::span_dc_rectangle>(&span_true_color_rectangle),
   };
-  return has_depth(c) ? std::span<const Slot_Installation>()
-                      : std::span<const Slot_Installation>(no_depth);
+  static const Slot_Installation mapped[] = {
+      nothing_action<ZT_Slot::clear_depth_buffer>(),
+      install<ZT_Slot::get_image>(&get_mapped_image),
+      install<ZT_Slot::span_dc_rectangle>(&span_mapped_rectangle),
+  };
+  static const Slot_Installation true_color_depth[] = {
+      install<ZT_Slot::clear_depth_buffer>(&clear_depth_buffer),
+      install<ZT_Slot::get_depth_image>(&get_depth_image),
+      install<ZT_Slot::put_depth_image>(&put_depth_image),
+      install<ZT_Slot::get_image>(&get_true_color_image),
+      install<ZT_Slot::span_dc_rectangle>(&span_true_color_rectangle),
+  };
+  static const Slot_Installation mapped_depth[] = {
+      install<ZT_Slot::clear_depth_buffer>(&clear_depth_buffer),
+      install<ZT_Slot::get_depth_image>(&get_depth_image),
+      install<ZT_Slot::put_depth_image>(&put_depth_image),
+      install<ZT_Slot::get_image>(&get_mapped_image),
+      install<ZT_Slot::span_dc_rectangle>(&span_mapped_rectangle),
+  };
+  if (has_depth(c)) return is_mapped(c) ? std::span(mapped_depth) : std::span(true_color_depth);
+  return is_mapped(c) ? std::span(mapped) : std::span(true_color);
 }
 
 std::span<const Slot_Installation> tiling_actions() { return {}; }
