@@ -35,8 +35,8 @@ public:
     return renderer_ == renderer;
   }
 
-  void write(const json& entry) {
-    std::string text = entry.dump();
+  void write(const json& entry) { write_text(entry.dump()); }
+  void write_text(const std::string& text) {
     std::fprintf(file_, "%s%s", first_ ? "" : ",\n", text.c_str());
     std::fflush(file_);
     first_ = false;
@@ -112,6 +112,10 @@ void ZD_Trace_Establish(ZT_Renderer_Data* renderer) {
               {"renderer_options", zd_trace::renderer_options(o)},
               {"options", zd_trace::named_options(*renderer->option_table())}});
   }
+}
+
+void ZD_Trace_Host_Entry(ZT_Renderer_Data* renderer, const std::string& json_object) {
+  if (ZD_Trace_Recorder* r = recorder_for(renderer)) r->write_text(json_object);
 }
 
 void ZD_Trace_Update(ZT_Renderer_Data* renderer, const ZT_Int_Rectangle& rect) {

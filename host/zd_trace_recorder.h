@@ -23,6 +23,10 @@ bool ZD_Start_Trace(const std::string& path, std::string* error = nullptr);
 void ZD_Stop_Trace();
 bool ZD_Tracing();
 
+// A host program's own entry, the text of one JSON object on one line (for
+// example the buffer contents it set), written into the trace as it is.
+void ZD_Trace_Host_Entry(ZT_Renderer_Data* renderer, const std::string& json_object);
+
 // The renderer control calls (zd_renderer_control.h) report through these.
 void ZD_Trace_Establish(ZT_Renderer_Data* renderer);
 void ZD_Trace_Update(ZT_Renderer_Data* renderer, const ZT_Int_Rectangle& rect);

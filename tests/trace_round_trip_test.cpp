@@ -84,6 +84,30 @@ TEST(Recording, ReplayRecordedAgainGivesTheSameCalls) {
   std::remove(second.c_str());
 }
 
+TEST(Recording, BufferContentsSetByTheReplayAreRecordedToo) {
+  const std::string first = temporary("contents"), second = temporary("contents_again");
+  std::ofstream(first) << R"({"window": {"width": 3, "height": 2},
+    "renderer_options": {"buffer_depth": 16, "color_system": 1},
+    "calls": [{"call": "establish"},
+              {"call": "set_buffers", "color": {"rows": ["FF000001 FF000002 FF000003",
+                                                         "FF000004 FF000005 FF000006"]},
+               "depth": {"fill": "0123"}}]})";
+  Outcome replayed, replayed_again;
+  {
+    Host_Session session(default_module_path());
+    ASSERT_TRUE(ZD_Start_Trace(second));
+    replay_trace(read_trace_file(first, nullptr), session, false);
+    ZD_Stop_Trace();
+    replayed = outcome_of(session);
+  }
+  replayed_again = replay_file(second);
+  EXPECT_EQ(replayed.color, "FF000001 FF000002 FF000003\nFF000004 FF000005 FF000006\n");
+  EXPECT_EQ(replayed.color, replayed_again.color);
+  EXPECT_EQ(replayed.depth, replayed_again.depth);
+  std::remove(first.c_str());
+  std::remove(second.c_str());
+}
+
 TEST(Recording, CallsNestedInsideAnActionAreNotRecorded) {
   // Polygons hand their pieces to the triangle slots through the table, and the
   // host's decompositions call simpler slots: only the outermost call is written.

@@ -149,6 +149,7 @@ void play_call(const json& call, Host_Session& session, Replay_State& state) {
   } else if (kind == "set_buffers") {
     if (call.contains("color")) set_buffer(session.color_buffer(), call["color"], "colour");
     if (call.contains("depth")) set_buffer(session.depth_buffer(), call["depth"], "depth");
+    ZD_Trace_Host_Entry(renderer, call.dump());  // a recording of this replay keeps them
   } else if (auto it = action_players().find(kind); it != action_players().end()) {
     it->second(call, renderer, rendition);
   } else {
