@@ -93,6 +93,18 @@ Mesh pane_mesh() {
 }
 
 void draw_objects(Scene_Painter& painter) {
+  const Mat4 turn = Mat4::rotation_y(radians(35));
+  Part_Style slab;
+  slab.shading = Shading::flat;
+  slab.rendition_color = true;
+  slab.integer_points = true;
+  slab.material.color = {0.45f, 0.5f, 0.6f};
+  slab.cull_back_faces = true;
+  painter.draw_mesh(make_cube(1),
+                    Mat4::translation({0.1f, -1.1f, -1.6f}) * turn *
+                        Mat4::scaling({0.85f, 0.05f, 0.85f}),
+                    slab);
+
   Part_Style cube;
   cube.shading = Shading::flat;
   cube.rendition_color = true;
@@ -101,10 +113,7 @@ void draw_objects(Scene_Painter& painter) {
   cube.pattern_flags = ZT_Pattern_Background;
   cube.contrast_color = {20, 70, 40, 255};
   cube.cull_back_faces = true;
-  painter.draw_mesh(make_cube(0.6f),
-                    Mat4::translation({0.1f, -0.45f, -1.6f}) * Mat4::rotation_y(radians(35)) *
-                        Mat4::rotation_x(radians(15)),
-                    cube);
+  painter.draw_mesh(make_cube(0.6f), Mat4::translation({0.1f, -0.45f, -1.6f}) * turn, cube);
 
   Part_Style torus;
   torus.material.color = {0.95f, 0.55f, 0.2f};
@@ -122,16 +131,23 @@ void draw_objects(Scene_Painter& painter) {
   painter.draw_mesh(make_icosphere(0.85f, 2), Mat4::translation({1.75f, 0.05f, 0.1f}), sphere);
 
   const Mat4 crystal = Mat4::translation({0.0f, 1.15f, 0.4f}) * Mat4::rotation_y(radians(30));
+  Part_Style gem;
+  gem.shading = Shading::flat;
+  gem.material.color = {0.9f, 0.7f, 0.25f};
+  gem.material.shininess = 12;
+  gem.cull_back_faces = true;
+  painter.draw_mesh(make_octahedron(0.45f), crystal, gem);
   Part_Style wire;
   wire.shading = Shading::wireframe;
-  wire.material.color = {1.0f, 0.95f, 0.55f};
-  painter.draw_mesh(make_octahedron(0.45f), crystal, wire);
+  wire.material.color = {1.0f, 1.0f, 0.8f};
+  painter.draw_mesh(make_octahedron(0.46f), crystal, wire);
   Part_Style marks;
   marks.shading = Shading::points;
   marks.material.color = {1.0f, 0.85f, 0.3f};
   painter.draw_mesh(make_icosphere(0.75f, 1), crystal, marks);
 
   Part_Style pane;
+  pane.integer_points = true;
   pane.material.color = {0.3f, 0.9f, 1.0f};
   pane.material.alpha = 0.45f;
   pane.material.specular = 0.8f;
