@@ -10,3 +10,6 @@ struct ZD_Decomposition {
   template <typename... A>
   static void run(ZT_Renderer_Data*, const ZT_Rendition&, A...) {}
 };
+
+// The specialisations, after the primary template.
+#include "standard_image_decompositions.h"

@@ -3,6 +3,7 @@
 
 #include "zd_clip.h"
 #include "zd_fallback_log.h"
+#include "zd_rank_polygon.h"
 #include "frame_buffer_mask.h"
 #include "zd_renderer_control.h"
 #include "zd_span_rectangle.h"

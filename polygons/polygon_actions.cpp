@@ -1,3 +1,108 @@
+// The four polygon actions: they hold no drawing code of their own but split
+// the outline into triangles and draw them through the renderer's triangle
+// slots, whatever rasterisers establish put there.
 #include "action_installation.h"
+#include "convex_strip.h"
+#include "polygon_triangulation.h"
+#include "small_buffer.h"
+#include "software_z_buffer.h"
 
-std::span<const Slot_Installation> polygon_actions() { return {}; }
+namespace {
+
+constexpr int32_t max_strip_points = 64;
+
+bool host_draws_pattern(const ZT_Rendition& rendition) {
+  return rendition->face->pattern_index >= ZT_Pattern_First_Host_Only;
+}
+
+// The rendition the triangles are drawn with.  While a strip's edges are being
+// drawn the renderer's edge depth offset stands in for the face's own; only
+// then, and only when the two differ, is the rendition copied (copy-on-write of
+// the rendition and of its face attributes).  The caller's rendition is never
+// changed.
+ZT_Rendition rendition_for_triangles(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition) {
+  ZT_Rendition drawn = rendition;
+  const int32_t offset = Software_Z_Buffer::from(renderer)->edge_depth_offset;
+  if (offset != 0 && offset != rendition->face->depth_offset)
+    drawn.modify_face()->depth_offset = offset;
+  return drawn;
+}
+
+// 2D and DC polygons of 3 or more points: 3 points are one triangle; convex
+// outlines of up to 64 points become one strip built inside the call;
+// everything else is triangulated by the host.
+template <Triangle_Target Three, Triangle_Target Pieces>
+void split_float_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
+                         const ZT_Point* points, const ZT_RGB32* color) {
+  const ZT_Rendition drawn = rendition_for_triangles(renderer, rendition);
+  if (n == 3) {
+    draw_through<Three>(renderer, drawn, 3, points, color);
+  } else if (n <= max_strip_points && ZD_Rank_Polygon(n, points).value == ZD_Rank_Convex) {
+    pixel::Small_Buffer<ZT_Point, max_strip_points> strip(n);
+    write_convex_strip(points, n, strip.data());
+    draw_through<Pieces>(renderer, drawn, n, strip.data(), color);
+  } else {
+    draw_triangulated<Pieces>(renderer, drawn, n, points, color);
+  }
+}
+
+// 2DI and DCI polygons of 3 or more points: 3 points are one triangle of the
+// integer slots; larger outlines are always triangulated, their pieces drawn
+// through the float slots with the same coordinates (exact up to 2^24) and the
+// call's own rendition.
+template <Triangle_Target Three, Triangle_Target Pieces>
+void split_integer_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
+                           const ZT_DCI_Point* points, const ZT_RGB32* color) {
+  if (n == 3) {
+    draw_through<Three>(renderer, rendition, 3, points, color);
+    return;
+  }
+  pixel::Small_Buffer<ZT_Point> converted(n);
+  for (int32_t i = 0; i < n; ++i)
+    converted[i] = {float(points[i].x), float(points[i].y), float(points[i].z)};
+  draw_triangulated<Pieces>(renderer, rendition, n, converted.data(), color);
+}
+
+template <typename Point>
+using Split_Polygon = void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const Point*,
+                           const ZT_RGB32*);
+
+// A polygon action: patterns from 75 on go to the host's action with the
+// call's own arguments, fewer than 3 points draw nothing, the rest is split.
+template <ZT_Slot Self, typename Point, Split_Polygon<Point>* Split>
+void draw_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
+                  const Point* points, const ZT_RGB32* color) {
+  if (host_draws_pattern(rendition)) {
+    ZT_Slot_Traits<Self>::standard(renderer, rendition, n, points, color);
+    return;
+  }
+  if (n < 3 || !points) return;
+  Split(renderer, rendition, n, points, color);
+}
+
+constexpr Triangle_Target to_2d{ZT_Slot::draw_2d_polytriangle,
+                                ZT_Slot::draw_2d_colorized_polytriangle, true};
+constexpr Triangle_Target to_dc{ZT_Slot::draw_dc_polytriangle,
+                                ZT_Slot::draw_dc_colorized_polytriangle, true};
+constexpr Triangle_Target to_2di{ZT_Slot::draw_2di_polytriangle,
+                                 ZT_Slot::draw_2di_colorized_polytriangle, false};
+constexpr Triangle_Target to_dci{ZT_Slot::draw_dci_polytriangle,
+                                 ZT_Slot::draw_dci_colorized_polytriangle, false};
+
+} // namespace
+
+// The same four actions in every configuration.
+std::span<const Slot_Installation> polygon_actions() {
+  using S = ZT_Slot;
+  static const Slot_Installation list[] = {
+      install<S::draw_2d_polygon>(
+          &draw_polygon<S::draw_2d_polygon, ZT_Point, &split_float_polygon<to_2d, to_2d>>),
+      install<S::draw_dc_polygon>(
+          &draw_polygon<S::draw_dc_polygon, ZT_Point, &split_float_polygon<to_dc, to_dc>>),
+      install<S::draw_2di_polygon>(
+          &draw_polygon<S::draw_2di_polygon, ZT_DCI_Point, &split_integer_polygon<to_2di, to_2d>>),
+      install<S::draw_dci_polygon>(
+          &draw_polygon<S::draw_dci_polygon, ZT_DCI_Point, &split_integer_polygon<to_dci, to_dc>>),
+  };
+  return list;
+}

@@ -96,9 +96,7 @@ const std::set<std::string> pending_slots = {
     "draw_2di_polyline", "draw_dci_polyline", "draw_preclip_polyline",
     "draw_2di_colorized_polyline", "draw_dci_colorized_polyline",
     "draw_preclip_colorized_polyline", "draw_2di_gouraud_polyline", "draw_dci_gouraud_polyline",
-    "draw_preclip_gouraud_polyline", "draw_2di_polymarker", "draw_2d_polygon", "draw_dc_polygon",
-    "draw_2di_polygon", "draw_dci_polygon", "draw_dci_dot", "draw_dci_rgb32_image",
-    "draw_dci_index8_image"};
+    "draw_preclip_gouraud_polyline", "draw_2di_polymarker", "draw_dci_dot"};
 
 void expect_slots_match_table(Test_Host& host, char config, bool tiling) {
   ZT_Renderer_Data* renderer = host.renderer;

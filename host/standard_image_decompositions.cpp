@@ -1,0 +1,93 @@
+#include "standard_image_decompositions.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "zt_renderer_data.h"
+
+uint8_t ZD_Index_Of_Color(const ZT_Palette* palette, ZT_RGB32 c) {
+  if (!palette) return uint8_t((c.r + c.g + c.b + 1) / 3);
+  const ZT_Color_Cube* cube = palette->color_cube();
+  if (!cube) return uint8_t(palette->closest_match(c, false));
+  // Nearest of the levels 0..L-1, level l standing for l × 255 / (L - 1):
+  // round(v × (L - 1) / 255).  No component value lies half-way between two
+  // levels (2v(L - 1) is even, 255 × odd is odd), so rounding needs no tie rule.
+  const ZT_Int_RGB levels = cube->levels();
+  auto nearest = [](int32_t v, int32_t l) { return (2 * v * (l - 1) + 255) / 510; };
+  return cube->index_of(nearest(c.r, levels.r), nearest(c.g, levels.g), nearest(c.b, levels.b));
+}
+
+ZT_RGB32 ZD_Color_Of_Index(const ZT_Palette* palette, uint8_t index) {
+  ZT_RGB32 c = palette ? palette->color(index) : ZT_RGB32(index, index, index);
+  c.a = 255;
+  return c;
+}
+
+namespace {
+
+// The part of an image the host converts: rows from the top row down to the
+// window's bottom edge, columns from x0 up to the window's right edge.
+struct Convertible_Part {
+  int32_t rows = 0, columns = 0;
+  ZT_DCI_Point end;  // the image's lower-right corner with the bottom row cut
+};
+
+Convertible_Part convertible_part(ZT_Renderer_Data* renderer, const ZT_DCI_Point& start,
+                                  const ZT_DCI_Point& end) {
+  const ZT_Renderer_Options& o = *renderer->renderer_options();
+  const ZT_Int_Point origin = o.local_coordinates() ? ZT_Int_Point{0, 0} : o.window_origin();
+  const ZT_Int_Point size = o.window_size();
+  const int64_t left = origin.x, right = int64_t(origin.x) + size.x - 1;
+  const int64_t bottom = origin.y, top = int64_t(origin.y) + size.y - 1;
+  Convertible_Part part;
+  if (start.x < left || start.x > right || start.y < bottom || start.y > top) return part;
+  const int64_t last_row = std::max<int64_t>(end.y, bottom);
+  part.rows = int32_t(std::max<int64_t>(0, start.y - last_row + 1));
+  part.columns = int32_t(std::max<int64_t>(0, std::min<int64_t>(end.x, right) - start.x + 1));
+  part.end = {end.x, int32_t(last_row), end.z};
+  return part;
+}
+
+// Converts the part row by row (source rows row_bytes apart, loaded byte-wise:
+// they carry no alignment promise) into tight rows and draws them through the
+// renderer's action in slot Target, which takes the converted kind.
+template <ZT_Slot Target, typename From, typename To, typename... Extra>
+void convert_and_redraw(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition,
+                        const ZT_DCI_Point* start, const ZT_DCI_Point* end, int32_t row_bytes,
+                        const From* pixels, To (*to)(const ZT_Palette*, From), Extra... extra) {
+  if (!start || !end || !pixels || renderer->actions.holds_standard(Target)) return;
+  const Convertible_Part part = convertible_part(renderer, *start, *end);
+  if (part.rows < 1 || part.columns < 1) return;
+  const ZT_Palette* palette = renderer->renderer_options()->palette();
+  std::vector<To> out(std::size_t(part.rows) * std::size_t(part.columns));
+  const auto* row = reinterpret_cast<const uint8_t*>(pixels);
+  for (int32_t y = 0; y < part.rows; ++y, row += row_bytes)
+    for (int32_t x = 0; x < part.columns; ++x) {
+      From v;
+      std::memcpy(&v, row + std::size_t(x) * sizeof(From), sizeof(From));
+      out[std::size_t(y) * std::size_t(part.columns) + std::size_t(x)] = to(palette, v);
+    }
+  renderer->actions.call<Target>(rendition, start, &part.end,
+                                 int32_t(std::size_t(part.columns) * sizeof(To)), out.data(),
+                                 extra...);
+}
+
+}  // namespace
+
+void ZD_Decomposition<ZT_Slot::draw_dci_rgb32_image>::run(
+    ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, const ZT_DCI_Point* start,
+    const ZT_DCI_Point* end, int32_t row_bytes, const ZT_RGB32* pixels, int32_t,
+    const ZT_Packing*) {
+  convert_and_redraw<ZT_Slot::draw_dci_index8_image>(renderer, rendition, start, end, row_bytes,
+                                                     pixels, &ZD_Index_Of_Color);
+}
+
+void ZD_Decomposition<ZT_Slot::draw_dci_index8_image>::run(
+    ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, const ZT_DCI_Point* start,
+    const ZT_DCI_Point* end, int32_t row_bytes, const uint8_t* pixels) {
+  const ZT_Packing packing;
+  convert_and_redraw<ZT_Slot::draw_dci_rgb32_image>(renderer, rendition, start, end, row_bytes,
+                                                    pixels, &ZD_Color_Of_Index, int32_t(0),
+                                                    &packing);
+}
