@@ -180,8 +180,13 @@ void draw_image(Scene_Painter& painter) {
     painter.actions().call<ZT_Slot::draw_dci_index8_image>(painter.rendition(), &start, &end,
                                                            size, indices.data());
   } else {
+    // The wheel's rim is translucent: opaque configurations are asked to blend it.
+    ZT_Rendition_Data* d = painter.rendition().modify();
+    const uint32_t before = d->advanced_options;
+    d->advanced_options = before | ZT_Advanced_Transparency;
     painter.actions().call<ZT_Slot::draw_dci_rgb32_image>(painter.rendition(), &start, &end,
                                                           size * 4, pixels.data(), 0, nullptr);
+    painter.rendition().modify()->advanced_options = before;
   }
 }
 
