@@ -182,7 +182,8 @@ TEST(ClippedTriangles, ThroughASmallClipTheyAreTheUnclippedDrawCroppedUpToTwoPix
               const bool in_clip = inside(s.clip, x + o.x, y + o.y);
               const auto& crop = in_clip ? full_colour : before.color;
               const auto& crop_depth = in_clip ? full_depth : before.depth;
-              const bool same = colour[at] == crop[at] && (depth.empty() || depth[at] == crop_depth[at]);
+              const bool same =
+                  colour[at] == crop[at] && (depth.empty() || depth[at] == crop_depth[at]);
               const bool may_differ = in_clip && !expected.linear_second_of_two.empty() &&
                                       expected.linear_second_of_two[at];
               compared += in_clip;
@@ -319,8 +320,11 @@ constexpr int32_t walk_count = 11;
 TEST(ClippedTriangles, TheWalkSendsRunsWholeSkipsTrianglesBeyondOneSideAndClipsTheRest) {
   std::string events;
   triangles::Strip_Outcodes codes({0, W - 1, 0, H - 1}, walk_count, walk_strip);
-  codes.walk([&](int32_t i, int32_t n) { events += "run " + std::to_string(i) + "+" + std::to_string(n) + " "; },
-             [&](int32_t i) { events += "clip " + std::to_string(i) + " "; });
+  codes.walk(
+      [&](int32_t i, int32_t n) {
+        events += "run " + std::to_string(i) + "+" + std::to_string(n) + " ";
+      },
+      [&](int32_t i) { events += "clip " + std::to_string(i) + " "; });
   EXPECT_EQ(events, "run 0+4 clip 2 clip 3 clip 4 run 5+3 clip 6 clip 7 ");
   const std::vector<ZT_DCI_Point> long_strip(65);
   EXPECT_FALSE(triangles::Strip_Outcodes({0, 9, 0, 9}, 64, long_strip.data()).codes_on_heap());
@@ -336,7 +340,8 @@ TEST(ClippedTriangles, TheWalkSendsRunsWholeSkipsTrianglesBeyondOneSideAndClipsT
   static std::vector<Call> calls;
   static const ZT_RGB32* colours;
   ZT_RGB32 distinct[walk_count];
-  for (int32_t i = 0; i < walk_count; ++i) distinct[i] = {uint8_t(20 * i), uint8_t(255 - 9 * i), 77, 255};
+  for (int32_t i = 0; i < walk_count; ++i)
+    distinct[i] = {uint8_t(20 * i), uint8_t(255 - 9 * i), 77, 255};
   colours = distinct;
   Test_Host host;
   host.establish_config('F', W, H);

@@ -214,8 +214,8 @@ void triangle(const Draw& a, const Vertex (&in)[3], uint32_t word, bool linear) 
   const int slots = a.kind == Reference_Kind::Gouraud ? 2 + 4 : 2;
   ZT_Int_Rectangle rows{0, a.w - 1, 0, a.h - 1};
   if (linear) rows = *a.clip;
-  for (int64_t y = std::max<int64_t>(top.y, rows.bottom); y < std::min<int64_t>(bot.y, rows.top + 1);
-       ++y) {
+  const int64_t first = std::max<int64_t>(top.y, rows.bottom);
+  for (int64_t y = first; y < std::min<int64_t>(bot.y, int64_t(rows.top) + 1); ++y) {
     uint32_t lv[6], sv[6];
     const bool upper = y < mid.y;
     for (int s = 0; s < slots; ++s) {
@@ -229,7 +229,8 @@ void triangle(const Draw& a, const Vertex (&in)[3], uint32_t word, bool linear) 
     } else {
       // Positions are signed here (x may lie left of the window); within the
       // window the unsigned compare of the rasterisers agrees.
-      short_left = int32_t(edge_value(mid, bot, mid.y, 0)) < int32_t(edge_value(top, bot, mid.y, 0));
+      short_left =
+          int32_t(edge_value(mid, bot, mid.y, 0)) < int32_t(edge_value(top, bot, mid.y, 0));
     }
     const uint32_t* left = short_left ? sv : lv;
     const uint32_t* right = short_left ? lv : sv;
