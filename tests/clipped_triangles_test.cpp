@@ -109,7 +109,11 @@ std::string describe(char config, Reference_Kind kind, ZT_Int_Point o, uint32_t 
          std::to_string(o.x) + "," + std::to_string(o.y) + " seed " + std::to_string(seed);
 }
 
-TEST(ClippedTriangles, InsideTheHardClipTheyDrawAsTheStripsOfClippedPoints) {
+// Calls test(config, kind, origin, anywhere, clipped, seed) for every
+// configuration, kind and window origin, with two renderers of the same
+// configuration: one to draw points anywhere, one clipped points.
+template <class Test>
+void for_every_pair_of_draws(uint32_t seeds, Test&& test) {
   for (char config : configurations)
     for (Reference_Kind kind : kinds)
       for (ZT_Int_Point o : origins) {
@@ -118,23 +122,31 @@ TEST(ClippedTriangles, InsideTheHardClipTheyDrawAsTheStripsOfClippedPoints) {
           h->set_option("Use Mask", ZT_Option_Value(true));
           h->establish_config(config, W, H, o);
         }
-        for (uint32_t seed = 1; seed <= 40; ++seed) {
-          const Scene s = prepare(anywhere, seed, kind, {0, W - 1, 0, H - 1});
-          prepare(clipped, seed, kind, {0, W - 1, 0, H - 1});
-          // Odd seeds through the float entries, which round as the DC ones.
-          if (seed % 2) {
-            draw_floats(anywhere, kind, true, s, as_floats(s.points));
-            draw_floats(clipped, kind, false, s, as_floats(s.points));
-          } else {
-            draw_integer_strip(anywhere, kind, true, s.points, s.colours, s.single);
-            draw_integer_strip(clipped, kind, false, s.points, s.colours, s.single);
-          }
-          const std::string what = describe(config, kind, o, seed);
-          ASSERT_TRUE(anywhere.fences_intact()) << what;
-          ASSERT_EQ(anywhere.color_snapshot(), clipped.color_snapshot()) << what;
-          ASSERT_EQ(anywhere.depth_snapshot(), clipped.depth_snapshot()) << what;
+        for (uint32_t seed = 1; seed <= seeds; ++seed) {
+          test(config, kind, o, anywhere, clipped, seed);
+          if (::testing::Test::HasFatalFailure()) return;
         }
       }
+}
+
+TEST(ClippedTriangles, InsideTheHardClipTheyDrawAsTheStripsOfClippedPoints) {
+  for_every_pair_of_draws(40, [](char config, Reference_Kind kind, ZT_Int_Point o,
+                                 Test_Host& anywhere, Test_Host& clipped, uint32_t seed) {
+    const Scene s = prepare(anywhere, seed, kind, {0, W - 1, 0, H - 1});
+    prepare(clipped, seed, kind, {0, W - 1, 0, H - 1});
+    // Odd seeds through the float entries, which round as the DC ones.
+    if (seed % 2) {
+      draw_floats(anywhere, kind, true, s, as_floats(s.points));
+      draw_floats(clipped, kind, false, s, as_floats(s.points));
+    } else {
+      draw_integer_strip(anywhere, kind, true, s.points, s.colours, s.single);
+      draw_integer_strip(clipped, kind, false, s.points, s.colours, s.single);
+    }
+    const std::string what = describe(config, kind, o, seed);
+    ASSERT_TRUE(anywhere.fences_intact()) << what;
+    ASSERT_EQ(anywhere.color_snapshot(), clipped.color_snapshot()) << what;
+    ASSERT_EQ(anywhere.depth_snapshot(), clipped.depth_snapshot()) << what;
+  });
 }
 
 // Strips reaching a window's size beyond every side, each through its own
@@ -142,56 +154,48 @@ TEST(ClippedTriangles, InsideTheHardClipTheyDrawAsTheStripsOfClippedPoints) {
 // the unclipped draw cropped to the rectangle.
 TEST(ClippedTriangles, ThroughASmallClipTheyAreTheUnclippedDrawCroppedUpToTwoPixelSpans) {
   int64_t strips = 0, clipped_triangles = 0, compared = 0, differing = 0;
-  for (char config : configurations)
-    for (Reference_Kind kind : kinds)
-      for (ZT_Int_Point o : origins) {
-        Test_Host anywhere, unclipped;
-        for (Test_Host* h : {&anywhere, &unclipped}) {
-          h->set_option("Use Mask", ZT_Option_Value(true));
-          h->establish_config(config, W, H, o);
-        }
-        for (uint32_t seed = 1; seed <= 200; ++seed) {
-          const bool in_window = seed % 2 == 0;
-          const Point_Range range =
-              in_window ? Point_Range{0, W - 1, 0, H - 1} : Point_Range{-W, 2 * W, -H, 2 * H};
-          const Scene s = prepare(anywhere, seed, kind, range);
-          prepare(unclipped, seed, kind, range);
-          anywhere.rendition.modify()->hard_clip = s.clip;
-          const Reference_Image before = reference_snapshot(anywhere);
-          Reference_Image expected = before;
-          reference_2di_strip(anywhere, kind, int32_t(s.points.size()), s.points.data(),
-                              s.colours.data(), s.single, expected);
-          draw_integer_strip(anywhere, kind, true, s.points, s.colours, s.single);
-          const std::string what = describe(config, kind, o, seed);
-          ++strips;
-          clipped_triangles += straddling(s);
-          ASSERT_TRUE(anywhere.fences_intact()) << what;
-          const auto colour = anywhere.color_snapshot();
-          const auto depth = anywhere.depth_snapshot();
-          ASSERT_TRUE(colour == expected.color)
-              << what << " colour " << first_difference(colour, expected.color, W);
-          ASSERT_TRUE(depth == expected.depth)
-              << what << " depth " << first_difference(depth, expected.depth, W);
-          if (!in_window) continue;
-          draw_integer_strip(unclipped, kind, false, s.points, s.colours, s.single);
-          const auto full_colour = unclipped.color_snapshot();
-          const auto full_depth = unclipped.depth_snapshot();
-          for (int32_t y = 0; y < H; ++y)
-            for (int32_t x = 0; x < W; ++x) {
-              const size_t at = size_t(x + W * y);
-              const bool in_clip = inside(s.clip, x + o.x, y + o.y);
-              const auto& crop = in_clip ? full_colour : before.color;
-              const auto& crop_depth = in_clip ? full_depth : before.depth;
-              const bool same =
-                  colour[at] == crop[at] && (depth.empty() || depth[at] == crop_depth[at]);
-              const bool may_differ = in_clip && !expected.linear_second_of_two.empty() &&
-                                      expected.linear_second_of_two[at];
-              compared += in_clip;
-              differing += !same;
-              ASSERT_TRUE(same || may_differ) << what << " pixel " << x << "," << y;
-            }
-        }
+  for_every_pair_of_draws(200, [&](char config, Reference_Kind kind, ZT_Int_Point o,
+                                   Test_Host& anywhere, Test_Host& unclipped, uint32_t seed) {
+    const bool in_window = seed % 2 == 0;
+    const Point_Range range =
+        in_window ? Point_Range{0, W - 1, 0, H - 1} : Point_Range{-W, 2 * W, -H, 2 * H};
+    const Scene s = prepare(anywhere, seed, kind, range);
+    prepare(unclipped, seed, kind, range);
+    anywhere.rendition.modify()->hard_clip = s.clip;
+    const Reference_Image before = reference_snapshot(anywhere);
+    Reference_Image expected = before;
+    reference_2di_strip(anywhere, kind, int32_t(s.points.size()), s.points.data(),
+                        s.colours.data(), s.single, expected);
+    draw_integer_strip(anywhere, kind, true, s.points, s.colours, s.single);
+    const std::string what = describe(config, kind, o, seed);
+    ++strips;
+    clipped_triangles += straddling(s);
+    ASSERT_TRUE(anywhere.fences_intact()) << what;
+    const auto colour = anywhere.color_snapshot();
+    const auto depth = anywhere.depth_snapshot();
+    ASSERT_TRUE(colour == expected.color)
+        << what << " colour " << first_difference(colour, expected.color, W);
+    ASSERT_TRUE(depth == expected.depth)
+        << what << " depth " << first_difference(depth, expected.depth, W);
+    if (!in_window) return;
+    draw_integer_strip(unclipped, kind, false, s.points, s.colours, s.single);
+    const auto full_colour = unclipped.color_snapshot();
+    const auto full_depth = unclipped.depth_snapshot();
+    for (int32_t y = 0; y < H; ++y)
+      for (int32_t x = 0; x < W; ++x) {
+        const size_t at = size_t(x + W * y);
+        const bool in_clip = inside(s.clip, x + o.x, y + o.y);
+        const auto& crop = in_clip ? full_colour : before.color;
+        const auto& crop_depth = in_clip ? full_depth : before.depth;
+        const bool same =
+            colour[at] == crop[at] && (depth.empty() || depth[at] == crop_depth[at]);
+        const bool may_differ = in_clip && !expected.linear_second_of_two.empty() &&
+                                expected.linear_second_of_two[at];
+        compared += in_clip;
+        differing += !same;
+        ASSERT_TRUE(same || may_differ) << what << " pixel " << x << "," << y;
       }
+  });
   std::cout << strips << " strips, each through its own clip rectangle; " << clipped_triangles
             << " triangles clipped; " << compared << " pixels compared with the cropped unclipped "
             << "draw, " << differing << " of them second pixels of two-pixel spans that differ\n";

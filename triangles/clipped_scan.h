@@ -73,20 +73,16 @@ struct Clip_Window {
   Row_Window rows() const { return {bottom, top_end}; }
 };
 
-// The Row_Spans of the clipping rasterisers: the unclipped span
-// [left column, right column) cut to the window's columns, handed on in local
-// coordinates with the values the unclipped span has at its first drawn pixel.
-template <class Span_Writer>
-struct Clipped_Spans {
-  Span_Writer& write;
+// How the clipping rasterisers cut a span: to the window's columns, handed on
+// in local coordinates with the values the unclipped span [x, x + count) has
+// at its first drawn pixel.
+struct Cut_To_Window {
   const Clip_Window& clip;
 
-  template <bool Depth, int Channels>
-  void operator()(int32_t y, const Edge_Walker<Depth, Channels>& left,
-                  const Edge_Walker<Depth, Channels>& right) {
-    const int32_t x = left.column();
-    const int32_t count = right.column() - x;
-    if (count < 1) return;
+  template <class Span_Writer, bool Depth, int Channels>
+  void operator()(Span_Writer& write, int32_t y, int32_t x, int32_t count,
+                  const Edge_Walker<Depth, Channels>& left,
+                  const Edge_Walker<Depth, Channels>& right) const {
     const int32_t from = std::max(x, clip.left);
     const int32_t to = std::min(x + count, clip.right_end);
     if (from >= to) return;
@@ -100,7 +96,7 @@ struct Clipped_Spans {
 template <bool Depth, int Channels, class Span_Writer>
 inline void paint_clipped_triangle(const Clip_Window& clip, const Vertex<Channels> (&v)[3],
                                    Span_Writer& writer) {
-  Clipped_Spans<Span_Writer> spans{writer, clip};
+  Row_Spans<Span_Writer, Cut_To_Window> spans{writer, {clip}};
   scan_triangle<Depth, Channels>(v[0], v[1], v[2], clip.rows(), spans);
 }
 
