@@ -5,43 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
-#include <cstdlib>
 #include <limits>
-#include <new>
 #include <vector>
 
+#include "heap_counter.h"
 #include "polygon_geometry.h"
 #include "test_host.h"
-
-// Every allocation of the process, the module's included, is counted.
-std::atomic<long> heap_allocations{0};
-[[gnu::noinline]] void* counted_allocate(std::size_t n) {
-  ++heap_allocations;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-[[gnu::noinline]] void counted_release(void* p) noexcept {
-  std::free(p);
-}
-void* operator new(std::size_t n) {
-  return counted_allocate(n);
-}
-void* operator new[](std::size_t n) {
-  return counted_allocate(n);
-}
-void operator delete(void* p) noexcept {
-  counted_release(p);
-}
-void operator delete[](void* p) noexcept {
-  counted_release(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  counted_release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  counted_release(p);
-}
 
 namespace {
 

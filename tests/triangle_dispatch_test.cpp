@@ -1,9 +1,11 @@
-// Where the triangle actions hand a call on: host patterns to the host's
-// standard action unchanged, depth off and transparency to another
-// configuration, merge in B to A, the strip-edges bit to three polylines.
+// Where the triangle actions (points clipped or anywhere) hand a call on: host
+// patterns to the host's standard action unchanged, depth off and transparency
+// to another configuration, merge in B to A, the strip-edges bit to three
+// polylines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "strip_edges.h"
@@ -17,29 +19,58 @@ const ZT_Point float_strip[5] = {{2, 2, 100}, {30, 4, 200}, {8, 25, 300}, {36, 2
 const ZT_RGB32 colours[5] = {{200, 10, 10, 128}, {10, 200, 10, 255}, {10, 10, 200, 0},
                              {90, 90, 90, 60}, {1, 2, 3, 4}};
 
-// Calls slot s with the strip above (float points for DC slots).
+// Calls slot s with the strip above (float points for DC and 2D slots).
 void call(Test_Host& h, ZT_Slot s) {
+  using S = ZT_Slot;
   auto& a = h.actions();
   const ZT_Rendition& d = h.rendition;
   switch (s) {
-  case ZT_Slot::draw_dc_polytriangle: a.call<ZT_Slot::draw_dc_polytriangle>(d, 5, float_strip); break;
-  case ZT_Slot::draw_dci_polytriangle: a.call<ZT_Slot::draw_dci_polytriangle>(d, 5, strip); break;
-  case ZT_Slot::draw_dc_colorized_polytriangle:
-    a.call<ZT_Slot::draw_dc_colorized_polytriangle>(d, 5, float_strip, colours, false);
+  case S::draw_dc_polytriangle: a.call<S::draw_dc_polytriangle>(d, 5, float_strip); break;
+  case S::draw_dci_polytriangle: a.call<S::draw_dci_polytriangle>(d, 5, strip); break;
+  case S::draw_2d_polytriangle: a.call<S::draw_2d_polytriangle>(d, 5, float_strip); break;
+  case S::draw_2di_polytriangle: a.call<S::draw_2di_polytriangle>(d, 5, strip); break;
+  case S::draw_dc_colorized_polytriangle:
+    a.call<S::draw_dc_colorized_polytriangle>(d, 5, float_strip, colours, false);
     break;
-  case ZT_Slot::draw_dci_colorized_polytriangle:
-    a.call<ZT_Slot::draw_dci_colorized_polytriangle>(d, 5, strip, colours, false);
+  case S::draw_dci_colorized_polytriangle:
+    a.call<S::draw_dci_colorized_polytriangle>(d, 5, strip, colours, false);
     break;
-  case ZT_Slot::draw_dc_gouraud_polytriangle:
-    a.call<ZT_Slot::draw_dc_gouraud_polytriangle>(d, 5, float_strip, colours);
+  case S::draw_2d_colorized_polytriangle:
+    a.call<S::draw_2d_colorized_polytriangle>(d, 5, float_strip, colours, false);
     break;
-  default: a.call<ZT_Slot::draw_dci_gouraud_polytriangle>(d, 5, strip, colours); break;
+  case S::draw_2di_colorized_polytriangle:
+    a.call<S::draw_2di_colorized_polytriangle>(d, 5, strip, colours, false);
+    break;
+  case S::draw_dc_gouraud_polytriangle:
+    a.call<S::draw_dc_gouraud_polytriangle>(d, 5, float_strip, colours);
+    break;
+  case S::draw_2d_gouraud_polytriangle:
+    a.call<S::draw_2d_gouraud_polytriangle>(d, 5, float_strip, colours);
+    break;
+  case S::draw_2di_gouraud_polytriangle:
+    a.call<S::draw_2di_gouraud_polytriangle>(d, 5, strip, colours);
+    break;
+  default: a.call<S::draw_dci_gouraud_polytriangle>(d, 5, strip, colours); break;
   }
 }
 
-const ZT_Slot slots[] = {ZT_Slot::draw_dc_polytriangle,           ZT_Slot::draw_dci_polytriangle,
-                         ZT_Slot::draw_dc_colorized_polytriangle, ZT_Slot::draw_dci_colorized_polytriangle,
-                         ZT_Slot::draw_dc_gouraud_polytriangle,   ZT_Slot::draw_dci_gouraud_polytriangle};
+const ZT_Slot slots[] = {
+    ZT_Slot::draw_dc_polytriangle,           ZT_Slot::draw_dci_polytriangle,
+    ZT_Slot::draw_2d_polytriangle,           ZT_Slot::draw_2di_polytriangle,
+    ZT_Slot::draw_dc_colorized_polytriangle, ZT_Slot::draw_dci_colorized_polytriangle,
+    ZT_Slot::draw_2d_colorized_polytriangle, ZT_Slot::draw_2di_colorized_polytriangle,
+    ZT_Slot::draw_dc_gouraud_polytriangle,   ZT_Slot::draw_dci_gouraud_polytriangle,
+    ZT_Slot::draw_2d_gouraud_polytriangle,   ZT_Slot::draw_2di_gouraud_polytriangle};
+
+// The point space of a slot as the host's action names spell it: DC, DCI, 2D, 2DI.
+std::string space_of(ZT_Slot s) {
+  const std::string name = ZT_slot_name(s);
+  const size_t from = name.find('_') + 1;
+  std::string space = name.substr(from, name.find('_', from) - from);
+  for (char& c : space) c = char(std::toupper(c));
+  return space;
+}
+bool float_points(ZT_Slot s) { return space_of(s) == "DC" || space_of(s) == "2D"; }
 
 struct Image {
   std::vector<uint32_t> color;
@@ -75,21 +106,20 @@ TEST(TriangleDispatch, HostPatternsReachTheStandardActionUnchanged) {
         SCOPED_TRACE(std::string(1, config) + " " + ZT_slot_name(s));
         ASSERT_EQ(ZD_Fallback_Log::calls().size(), 1u);
         const ZD_Fallback_Call& got = ZD_Fallback_Log::calls()[0];
-        const bool dc = s == ZT_Slot::draw_dc_polytriangle ||
-                        s == ZT_Slot::draw_dc_colorized_polytriangle ||
-                        s == ZT_Slot::draw_dc_gouraud_polytriangle;
-        const uint64_t points = dc ? uint64_t(uintptr_t(float_strip)) : uint64_t(uintptr_t(strip));
+        const uint64_t points = float_points(s) ? uint64_t(uintptr_t(float_strip))
+                                                : uint64_t(uintptr_t(strip));
         std::vector<uint64_t> args = {5, points, uint64_t(uintptr_t(colours)), 0};
-        std::string name = std::string("ZD_Standard_Draw_") + (dc ? "DC" : "DCI");
-        const bool flat = s == ZT_Slot::draw_dc_polytriangle || s == ZT_Slot::draw_dci_polytriangle;
+        std::string name = "ZD_Standard_Draw_" + space_of(s);
+        const std::string slot = ZT_slot_name(s);
+        const bool gouraud = slot.find("gouraud") != std::string::npos;
+        const bool flat = !gouraud && slot.find("colorized") == std::string::npos;
         if (flat && config != 'C' && config != 'D') {  // drawn as the colorized strip
           args = {5, points, uint64_t(uintptr_t(&h.rendition->current_color)), 1};
           name += "_Colorized_Polytriangle";
         } else if (flat) {
           args.resize(2);
           name += "_Polytriangle";
-        } else if (s == ZT_Slot::draw_dc_gouraud_polytriangle ||
-                   s == ZT_Slot::draw_dci_gouraud_polytriangle) {
+        } else if (gouraud) {
           args.resize(3);
           name += "_Gouraud_Polytriangle";
         } else {
@@ -134,14 +164,19 @@ TEST(TriangleDispatch, DepthOffTransparencyAndMergeDrawAsAnotherConfiguration) {
     h.rendition.modify()->drawing_mode = ZT_Drawing_Mode_Merge;
     h.rendition.modify()->current_color = {16, 15, 5, 0};
   };
-  for (ZT_Slot s : {ZT_Slot::draw_dc_colorized_polytriangle, ZT_Slot::draw_dci_colorized_polytriangle})
-    EXPECT_EQ(draw_in('B', s, merge_transparent), draw_in('A', s, merge_transparent));
-  const Image b = draw_in('B', ZT_Slot::draw_dci_polytriangle, merge_transparent);
-  const Image a = draw_in('A', ZT_Slot::draw_dci_polytriangle, merge_transparent);
-  EXPECT_EQ(std::count(a.color.begin(), a.color.end(), 0xFF203040u), W * H);
-  const auto merged = std::count(b.color.begin(), b.color.end(), 0xFF203040u & 0xFF100F05u);
-  EXPECT_GT(merged, 0);
-  EXPECT_EQ(std::count(b.color.begin(), b.color.end(), 0xFF203040u) + merged, W * H);
+  for (ZT_Slot s : {ZT_Slot::draw_dc_colorized_polytriangle, ZT_Slot::draw_dci_colorized_polytriangle,
+                    ZT_Slot::draw_2d_colorized_polytriangle,
+                    ZT_Slot::draw_2di_colorized_polytriangle})
+    EXPECT_EQ(draw_in('B', s, merge_transparent), draw_in('A', s, merge_transparent))
+        << ZT_slot_name(s);
+  for (ZT_Slot s : {ZT_Slot::draw_dci_polytriangle, ZT_Slot::draw_2di_polytriangle}) {
+    const Image b = draw_in('B', s, merge_transparent);
+    const Image a = draw_in('A', s, merge_transparent);
+    EXPECT_EQ(std::count(a.color.begin(), a.color.end(), 0xFF203040u), W * H);
+    const auto merged = std::count(b.color.begin(), b.color.end(), 0xFF203040u & 0xFF100F05u);
+    EXPECT_GT(merged, 0);
+    EXPECT_EQ(std::count(b.color.begin(), b.color.end(), 0xFF203040u) + merged, W * H);
+  }
 }
 
 TEST(TriangleDispatch, StripEdgesDrawThreePolylinesWithAMaskedRenditionCopy) {
@@ -183,7 +218,10 @@ TEST(TriangleDispatch, StripEdgesDrawThreePolylinesWithAMaskedRenditionCopy) {
   // Through the slots: E and F draw edges instead of filling, A to D ignore the bit.
   for (char config : std::string("ABCDEF"))
     for (ZT_Slot s : {ZT_Slot::draw_dci_colorized_polytriangle, ZT_Slot::draw_dci_gouraud_polytriangle,
-                      ZT_Slot::draw_dc_colorized_polytriangle}) {
+                      ZT_Slot::draw_dc_colorized_polytriangle,
+                      ZT_Slot::draw_2di_colorized_polytriangle,
+                      ZT_Slot::draw_2di_gouraud_polytriangle,
+                      ZT_Slot::draw_2d_gouraud_polytriangle}) {
       ZD_Set_Standard_Actions_Draw(false);
       const Image edges = draw_in(config, s, [](Test_Host& h) {
         h.rendition.modify()->advanced_options = ZT_Advanced_Strip_Edges;

@@ -25,7 +25,7 @@ struct Counting_Writer {
 std::vector<int> count_triangles(const std::vector<Triangle>& triangles) {
   std::vector<int> count(size_t(size) * size, 0);
   Counting_Writer writer{count};
-  Whole_Spans<Counting_Writer> spans{writer};
+  Whole_Spans<Counting_Writer> spans{writer, {}};
   for (const Triangle& t : triangles) {
     Vertex<0> v[3];
     for (int k = 0; k < 3; ++k) v[k] = {t[k].x, t[k].y, t[k].z, {}};

@@ -75,12 +75,14 @@ struct Span_Values {
   uint32_t depth16() const { return (depth >> 15) & 0xFFFF; }
 };
 
-// The Row_Spans of the unclipped rasterisers: the span of a row covers the
-// columns from the left walker's up to, not including, the right walker's.
-// Spans of fewer than one pixel draw nothing.
-template <class Span_Writer>
-struct Whole_Spans {
+// The Row_Spans of the rasterisers: the span of a row covers the columns from
+// the left walker's up to, not including, the right walker's, and spans of
+// fewer than one pixel draw nothing.  How much of a span is drawn, and with
+// which values, is the Cut's: cut(write, y, x, count, left, right).
+template <class Span_Writer, class Cut>
+struct Row_Spans {
   Span_Writer& write;
+  Cut cut;
 
   template <bool Depth, int Channels>
   void operator()(int32_t y, const Edge_Walker<Depth, Channels>& left,
@@ -88,8 +90,21 @@ struct Whole_Spans {
     const int32_t x = left.column();
     const int32_t count = right.column() - x;
     if (count < 1) return;
+    cut(write, y, x, count, left, right);
+  }
+};
+
+// The unclipped rasterisers draw every span whole.
+struct Whole_Span {
+  template <class Span_Writer, bool Depth, int Channels>
+  void operator()(Span_Writer& write, int32_t y, int32_t x, int32_t count,
+                  const Edge_Walker<Depth, Channels>& left,
+                  const Edge_Walker<Depth, Channels>& right) const {
     write(y, x, count, Span_Values<Depth, Channels>::whole(left, right, count));
   }
 };
+
+template <class Span_Writer>
+using Whole_Spans = Row_Spans<Span_Writer, Whole_Span>;
 
 }  // namespace triangles

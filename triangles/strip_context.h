@@ -73,7 +73,7 @@ inline void walk_strip(const Strip_Context& s, int32_t count, const ZT_DCI_Point
 template <bool Depth, int Channels, class Span_Writer>
 inline void paint_triangle(const Strip_Context& s, const Vertex<Channels> (&v)[3],
                            Span_Writer& writer) {
-  Whole_Spans<Span_Writer> spans{writer};
+  Whole_Spans<Span_Writer> spans{writer, {}};
   scan_triangle<Depth, Channels>(v[0], v[1], v[2], s.rows(), spans);
 }
 

@@ -21,6 +21,12 @@ std::span<const Slot_Installation> installs() {
       action<ZT_Slot::draw_dci_colorized_polytriangle, C>(),
       action<ZT_Slot::draw_dc_gouraud_polytriangle, C>(),
       action<ZT_Slot::draw_dci_gouraud_polytriangle, C>(),
+      action<ZT_Slot::draw_2d_polytriangle, C>(),
+      action<ZT_Slot::draw_2di_polytriangle, C>(),
+      action<ZT_Slot::draw_2d_colorized_polytriangle, C>(),
+      action<ZT_Slot::draw_2di_colorized_polytriangle, C>(),
+      action<ZT_Slot::draw_2d_gouraud_polytriangle, C>(),
+      action<ZT_Slot::draw_2di_gouraud_polytriangle, C>(),
   };
   return list;
 }

@@ -2,14 +2,15 @@
 // call on (to the host, to another configuration, to the masked twin, to the
 // strip edges) in their exact order, ending in the rasteriser that draws.
 //
-// Each configuration's table (Triangle_Dispatch) lists its six actions as a
-// chain of gates; Triangle_Action<slot, configuration>::run is the function
+// Each configuration's table (Triangle_Dispatch) lists its twelve actions as a
+// chain of gates each; Triangle_Action<slot, configuration>::run is the function
 // installed in the slot.  The first gate that applies takes the call.
 #pragma once
 
 #include <cstdint>
 #include <type_traits>
 
+#include "clip_paths.h"
 #include "configurations.h"
 #include "fixed_point.h"
 #include "frame.h"
@@ -31,52 +32,103 @@ struct Triangle_Action;
 
 // The slots of this family and how they relate.
 enum class Strip_Kind { Flat, Colorized, Gouraud };
+// Where a slot's points come from: float device points (DC), integer device
+// points (DCI), both already clipped; float (2D) and integer (2DI) points
+// anywhere.
+enum class Point_Space { DC, DCI, From_2D, From_2DI };
 
-constexpr Strip_Kind kind_of(ZT_Slot s) {
-  switch (s) {
-  case ZT_Slot::draw_dc_colorized_polytriangle:
-  case ZT_Slot::draw_dci_colorized_polytriangle: return Strip_Kind::Colorized;
-  case ZT_Slot::draw_dc_gouraud_polytriangle:
-  case ZT_Slot::draw_dci_gouraud_polytriangle: return Strip_Kind::Gouraud;
-  default: return Strip_Kind::Flat;
-  }
-}
-// The integer-point slot of the same kind.
-constexpr ZT_Slot dci_slot_of(ZT_Slot s) {
-  switch (s) {
-  case ZT_Slot::draw_dc_polytriangle: return ZT_Slot::draw_dci_polytriangle;
-  case ZT_Slot::draw_dc_colorized_polytriangle: return ZT_Slot::draw_dci_colorized_polytriangle;
-  case ZT_Slot::draw_dc_gouraud_polytriangle: return ZT_Slot::draw_dci_gouraud_polytriangle;
-  default: return s;
-  }
-}
-// The colorized slot of the same coordinate space as a flat one.
-constexpr ZT_Slot colorized_slot_of(ZT_Slot s) {
-  return s == ZT_Slot::draw_dc_polytriangle ? ZT_Slot::draw_dc_colorized_polytriangle
-                                            : ZT_Slot::draw_dci_colorized_polytriangle;
-}
-
-template <ZT_Slot S, class C>
-struct Gates_Of {
-  using T = Triangle_Dispatch<C>;
-  using type = std::conditional_t<
-      S == ZT_Slot::draw_dc_polytriangle, typename T::dc_flat,
-      std::conditional_t<
-          S == ZT_Slot::draw_dci_polytriangle, typename T::dci_flat,
-          std::conditional_t<
-              S == ZT_Slot::draw_dc_colorized_polytriangle, typename T::dc_colorized,
-              std::conditional_t<
-                  S == ZT_Slot::draw_dci_colorized_polytriangle, typename T::dci_colorized,
-                  std::conditional_t<S == ZT_Slot::draw_dc_gouraud_polytriangle,
-                                     typename T::dc_gouraud, typename T::dci_gouraud>>>>>;
+struct Slot_Shape {
+  Strip_Kind kind;
+  Point_Space space;
 };
 
-// The rasteriser a DCI slot of configuration C ends in.
+constexpr Slot_Shape shape_of(ZT_Slot s) {
+  using K = Strip_Kind;
+  using P = Point_Space;
+  switch (s) {
+  case ZT_Slot::draw_dc_polytriangle: return {K::Flat, P::DC};
+  case ZT_Slot::draw_dci_polytriangle: return {K::Flat, P::DCI};
+  case ZT_Slot::draw_2d_polytriangle: return {K::Flat, P::From_2D};
+  case ZT_Slot::draw_2di_polytriangle: return {K::Flat, P::From_2DI};
+  case ZT_Slot::draw_dc_colorized_polytriangle: return {K::Colorized, P::DC};
+  case ZT_Slot::draw_dci_colorized_polytriangle: return {K::Colorized, P::DCI};
+  case ZT_Slot::draw_2d_colorized_polytriangle: return {K::Colorized, P::From_2D};
+  case ZT_Slot::draw_2di_colorized_polytriangle: return {K::Colorized, P::From_2DI};
+  case ZT_Slot::draw_dc_gouraud_polytriangle: return {K::Gouraud, P::DC};
+  case ZT_Slot::draw_dci_gouraud_polytriangle: return {K::Gouraud, P::DCI};
+  case ZT_Slot::draw_2d_gouraud_polytriangle: return {K::Gouraud, P::From_2D};
+  default: return {K::Gouraud, P::From_2DI};
+  }
+}
+
+// The slot of a kind and a point space.
+constexpr ZT_Slot triangle_slot(Strip_Kind kind, Point_Space space) {
+  constexpr ZT_Slot slots[3][4] = {
+      {ZT_Slot::draw_dc_polytriangle, ZT_Slot::draw_dci_polytriangle,
+       ZT_Slot::draw_2d_polytriangle, ZT_Slot::draw_2di_polytriangle},
+      {ZT_Slot::draw_dc_colorized_polytriangle, ZT_Slot::draw_dci_colorized_polytriangle,
+       ZT_Slot::draw_2d_colorized_polytriangle, ZT_Slot::draw_2di_colorized_polytriangle},
+      {ZT_Slot::draw_dc_gouraud_polytriangle, ZT_Slot::draw_dci_gouraud_polytriangle,
+       ZT_Slot::draw_2d_gouraud_polytriangle, ZT_Slot::draw_2di_gouraud_polytriangle}};
+  return slots[int(kind)][int(space)];
+}
+static_assert(triangle_slot(Strip_Kind::Gouraud, Point_Space::From_2DI) ==
+              ZT_Slot::draw_2di_gouraud_polytriangle);
+
+constexpr Strip_Kind kind_of(ZT_Slot s) { return shape_of(s).kind; }
+// The integer-point slot a float-point slot rounds its points for.
+constexpr ZT_Slot integer_slot_of(ZT_Slot s) {
+  const Slot_Shape shape = shape_of(s);
+  const Point_Space space = shape.space == Point_Space::DC        ? Point_Space::DCI
+                            : shape.space == Point_Space::From_2D ? Point_Space::From_2DI
+                                                                  : shape.space;
+  return triangle_slot(shape.kind, space);
+}
+// The colorized slot of the same point space as a flat one.
+constexpr ZT_Slot colorized_slot_of(ZT_Slot s) {
+  return triangle_slot(Strip_Kind::Colorized, shape_of(s).space);
+}
+// Slots whose points may lie anywhere: their rasterisers clip.
+constexpr bool clips_points(ZT_Slot s) { return shape_of(s).space == Point_Space::From_2DI; }
+
+// The row of configuration C's table for slot S.
+template <ZT_Slot S, class T>
+struct Gates_In;
+#define ZDI_TRIANGLE_GATES(slot, row) \
+  template <class T>                  \
+  struct Gates_In<ZT_Slot::slot, T> { \
+    using type = typename T::row;     \
+  };
+ZDI_TRIANGLE_GATES(draw_dc_polytriangle, dc_flat)
+ZDI_TRIANGLE_GATES(draw_dci_polytriangle, dci_flat)
+ZDI_TRIANGLE_GATES(draw_2d_polytriangle, flat_2d)
+ZDI_TRIANGLE_GATES(draw_2di_polytriangle, flat_2di)
+ZDI_TRIANGLE_GATES(draw_dc_colorized_polytriangle, dc_colorized)
+ZDI_TRIANGLE_GATES(draw_dci_colorized_polytriangle, dci_colorized)
+ZDI_TRIANGLE_GATES(draw_2d_colorized_polytriangle, colorized_2d)
+ZDI_TRIANGLE_GATES(draw_2di_colorized_polytriangle, colorized_2di)
+ZDI_TRIANGLE_GATES(draw_dc_gouraud_polytriangle, dc_gouraud)
+ZDI_TRIANGLE_GATES(draw_dci_gouraud_polytriangle, dci_gouraud)
+ZDI_TRIANGLE_GATES(draw_2d_gouraud_polytriangle, gouraud_2d)
+ZDI_TRIANGLE_GATES(draw_2di_gouraud_polytriangle, gouraud_2di)
+#undef ZDI_TRIANGLE_GATES
+
+template <ZT_Slot S, class C>
+using Gates_Of = Gates_In<S, Triangle_Dispatch<C>>;
+
+// The rasteriser an integer-point slot of configuration C ends in: the
+// unclipped one for DCI slots, the clip path for 2DI slots.
 template <ZT_Slot S, class C, bool Masked>
 using Rasteriser_Of = std::conditional_t<
-    kind_of(S) == Strip_Kind::Flat, Flat_Rasteriser<C, Masked>,
-    std::conditional_t<kind_of(S) == Strip_Kind::Colorized, Colorized_Rasteriser<C, Masked>,
-                       Gouraud_Rasteriser<C, Masked>>>;
+    clips_points(S),
+    std::conditional_t<
+        kind_of(S) == Strip_Kind::Flat, Flat_Clip_Path<C, Masked>,
+        std::conditional_t<kind_of(S) == Strip_Kind::Colorized, Colorized_Clip_Path<C, Masked>,
+                           Gouraud_Clip_Path<C, Masked>>>,
+    std::conditional_t<
+        kind_of(S) == Strip_Kind::Flat, Flat_Rasteriser<C, Masked>,
+        std::conditional_t<kind_of(S) == Strip_Kind::Colorized, Colorized_Rasteriser<C, Masked>,
+                           Gouraud_Rasteriser<C, Masked>>>>;
 
 template <ZT_Slot S, class C, class... A>
 struct Triangle_Action<S, C, void(ZT_Renderer_Data*, const ZT_Rendition&, A...)> {
@@ -179,6 +231,14 @@ struct Mask_To_Twin {
   }
 };
 
+// No colour buffer, or fewer than two points: nothing is drawn.
+struct Nothing_To_Draw {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition&, int32_t count, A...) {
+    return r.color_buffer.empty() || count < 2;
+  }
+};
+
 // Last gates: they always take the call.
 
 // The flat true-colour actions: the colorized action of the same space with the
@@ -192,7 +252,8 @@ struct As_Colorized {
 };
 
 // The float entries: points rounded (x and y, or x, y and z) into a buffer that
-// lives in the call up to 64 points, then the integer action of the same kind.
+// lives in the call up to 64 points, then the integer action of the same kind
+// and point space.
 template <bool With_Depth>
 struct Round_To_DCI {
   template <ZT_Slot S, class C, class... A>
@@ -203,7 +264,7 @@ struct Round_To_DCI {
       if constexpr (With_Depth) pixel::round_device_points_xyz(points, count, rounded.data());
       else pixel::round_device_points_xy(points, count, rounded.data());
     }
-    send<dci_slot_of(S), C>(r, d, count, static_cast<const ZT_DCI_Point*>(rounded.data()), a...);
+    send<integer_slot_of(S), C>(r, d, count, static_cast<const ZT_DCI_Point*>(rounded.data()), a...);
     return true;
   }
 };
@@ -219,7 +280,17 @@ struct Draw {
 };
 
 // ---------------------------------------------------------------------------
-// The dispatch tables, one per configuration.
+// The dispatch tables, one per configuration: the actions with clipped points
+// (DC, DCI), then those with points anywhere (2D, 2DI).  The float entries of
+// the second kind round x, y and z in every configuration.
+//
+// Beyond the tests each action states for itself, two hand-offs keep a strip
+// with points anywhere drawn as its inside part would be drawn by the integer
+// action of clipped points: merge in B's colorized strips goes to A (after the
+// host-pattern test, where B's integer colorized action tests it), and the
+// transparency bit in B's Gouraud strips goes to A after the host-pattern test
+// (B's integer Gouraud action tests it first), so clipped triangles blend like
+// the inside ones.  A's Gouraud strips test the mask once for the call.
 
 template <>
 struct Triangle_Dispatch<Config_A> {
@@ -229,6 +300,13 @@ struct Triangle_Dispatch<Config_A> {
   using dci_colorized = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
   using dc_gouraud = Gates<Pattern_To_Host, Round_XY>;
   using dci_gouraud = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+
+  using flat_2d = Gates<As_Colorized>;
+  using flat_2di = Gates<As_Colorized>;
+  using colorized_2d = Gates<Pattern_To_Host, Round_XYZ>;
+  using colorized_2di = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+  using gouraud_2d = Gates<Pattern_To_Host, Round_XYZ>;
+  using gouraud_2di = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
 };
 
 template <>
@@ -240,6 +318,14 @@ struct Triangle_Dispatch<Config_B> {
       Gates<Transparency_To<Config_A>, Pattern_To_Host, Merge_To<Config_A>, Mask_To_Twin, Draw>;
   using dc_gouraud = Gates<Transparency_To<Config_A>, Pattern_To_Host, Round_XY>;
   using dci_gouraud = Gates<Transparency_To<Config_A>, Pattern_To_Host, Mask_To_Twin, Draw>;
+
+  using flat_2d = Gates<As_Colorized>;
+  using flat_2di = Gates<Merge_Opaque_To<Config_A>, As_Colorized>;
+  using colorized_2d = Gates<Transparency_To<Config_A>, Pattern_To_Host, Round_XYZ>;
+  using colorized_2di =
+      Gates<Transparency_To<Config_A>, Pattern_To_Host, Merge_To<Config_A>, Mask_To_Twin, Draw>;
+  using gouraud_2d = Gates<Pattern_To_Host, Round_XYZ>;
+  using gouraud_2di = Gates<Pattern_To_Host, Transparency_To<Config_A>, Mask_To_Twin, Draw>;
 };
 
 template <>
@@ -250,6 +336,13 @@ struct Triangle_Dispatch<Config_C> {
   using dci_colorized = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
   using dc_gouraud = Gates<Pattern_To_Host, Round_XY>;
   using dci_gouraud = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+
+  using flat_2d = Gates<Pattern_To_Host, Round_XYZ>;
+  using flat_2di = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+  using colorized_2d = flat_2d;
+  using colorized_2di = flat_2di;
+  using gouraud_2d = flat_2d;
+  using gouraud_2di = flat_2di;
 };
 
 template <>
@@ -260,6 +353,13 @@ struct Triangle_Dispatch<Config_D> {
   using dci_colorized = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Mask_To_Twin, Draw>;
   using dc_gouraud = Gates<Pattern_To_Host, Round_XYZ>;
   using dci_gouraud = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Mask_To_Twin, Draw>;
+
+  using flat_2d = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Round_XYZ>;
+  using flat_2di = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Mask_To_Twin, Draw>;
+  using colorized_2d = flat_2d;
+  using colorized_2di = flat_2di;
+  using gouraud_2d = flat_2d;
+  using gouraud_2di = flat_2di;
 };
 
 // E has no masked twins: its rasterisers do not test the mask.
@@ -271,10 +371,17 @@ struct Triangle_Dispatch<Config_E> {
   using dci_colorized = Gates<Strip_Edges, Pattern_To_Host, Depth_Off_To<Config_A>, Draw>;
   using dc_gouraud = Gates<Pattern_To_Host, Depth_Off_To<Config_A>, Round_XYZ>;
   using dci_gouraud = Gates<Strip_Edges, Pattern_To_Host, Depth_Off_To<Config_A>, Draw>;
+
+  using flat_2d = Gates<As_Colorized>;
+  using flat_2di = Gates<As_Colorized>;
+  using colorized_2d = dc_colorized;
+  using colorized_2di = dci_colorized;
+  using gouraud_2d = dc_gouraud;
+  using gouraud_2di = dci_gouraud;
 };
 
 // F tests the transparency bit before the strip-edges bit for colorized strips
-// and after it for Gouraud strips.
+// of clipped points, after it for the others.
 template <>
 struct Triangle_Dispatch<Config_F> {
   using dc_flat = Gates<Transparency_To<Config_E>, As_Colorized>;
@@ -287,6 +394,14 @@ struct Triangle_Dispatch<Config_F> {
       Gates<Transparency_To<Config_E>, Pattern_To_Host, Depth_Off_To<Config_B>, Round_XYZ>;
   using dci_gouraud = Gates<Strip_Edges, Transparency_To<Config_E>, Pattern_To_Host,
                             Depth_Off_To<Config_B>, Mask_To_Twin, Draw>;
+
+  using flat_2d = Gates<As_Colorized>;
+  using flat_2di = Gates<As_Colorized>;
+  using colorized_2d = Gates<Pattern_To_Host, Depth_Off_To<Config_B>, Round_XYZ>;
+  using colorized_2di = Gates<Strip_Edges, Transparency_To<Config_E>, Pattern_To_Host,
+                              Nothing_To_Draw, Depth_Off_To<Config_B>, Mask_To_Twin, Draw>;
+  using gouraud_2d = colorized_2d;
+  using gouraud_2di = dci_gouraud;
 };
 
 }  // namespace triangles

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "clipped_scan.h"
 #include "configurations.h"
 #include "depth_policies.h"
 #include "shades.h"
@@ -103,19 +104,31 @@ private:
   bool record_ready_ = false;
 };
 
-// Builds a span writer for one triangle and scan-converts it.
+// Builds a span writer for one triangle and scan-converts it: unclipped, or
+// (given a clip window, the vertices in walk coordinates) through the window.
 template <class Shape, class Depth, class Coverage>
 struct Triangle_Painter {
   const Strip_Context& s;
   Depth depth;
   Coverage coverage;
 
+  template <class Shade, class Contrast>
+  Span_Writer<Shade, Contrast, Depth, Coverage, Shape> writer(const Shade& shade,
+                                                              const Contrast& contrast) const {
+    return {s.frame, shade, contrast, depth, coverage};
+  }
+
   template <int Channels, class Shade, class Contrast>
   void operator()(const Vertex<Channels> (&v)[3], const Shade& shade,
                   const Contrast& contrast) const {
-    Span_Writer<Shade, Contrast, Depth, Coverage, Shape> writer{s.frame, shade, contrast, depth,
-                                                                coverage};
-    paint_triangle<Depth::enabled, Channels>(s, v, writer);
+    auto w = writer(shade, contrast);
+    paint_triangle<Depth::enabled, Channels>(s, v, w);
+  }
+  template <int Channels, class Shade, class Contrast>
+  void operator()(const Clip_Window& clip, const Vertex<Channels> (&v)[3], const Shade& shade,
+                  const Contrast& contrast) const {
+    auto w = writer(shade, contrast);
+    paint_clipped_triangle<Depth::enabled, Channels>(clip, v, w);
   }
 };
 
@@ -137,11 +150,14 @@ struct Colorized_Rasteriser {
     draw(Strip_Context(r, d, Masked), count, points, colours, single);
   }
 
+  // Configuration A, unmasked: a fully transparent single colour draws nothing.
+  static bool draws_nothing(const ZT_RGB32* colours, bool single) {
+    return C::id == Configuration::A && !Masked && single && colours[0].a == 0;
+  }
+
   static void draw(const Strip_Context& s, int32_t count, const ZT_DCI_Point* points,
                    const ZT_RGB32* colours, bool single) {
-    // Configuration A, unmasked: a fully transparent single colour draws nothing.
-    if constexpr (C::id == Configuration::A && !Masked)
-      if (single && colours[0].a == 0) return;
+    if (draws_nothing(colours, single)) return;
     with_painter<Masked, one_colour_depth_rule<C>(Masked), Colorized_Shape<C>>(s, [&](auto paint) {
       Colorized_Pixels<C> pixels(s);
       walk_strip<0>(s, count, points, [&](int32_t i, const Vertex<0>(&v)[3]) {
@@ -152,25 +168,33 @@ struct Colorized_Rasteriser {
   }
 };
 
-// The flat rasterisers of the mapped configurations: the current colour index
+// The flat triangles of the mapped configurations: the current colour index
 // (merged in C when merge is on), the contrast index for pattern holes.
+template <class C>
+struct Flat_Pixels {
+  static_assert(C::mapped);
+  template <class Paint>
+  static void with_shades(const Strip_Context& s, Paint&& paint) {
+    const ZT_Rendition_Data& d = *s.rendition;
+    if constexpr (C::id == Configuration::C) {
+      if (s.merge)
+        return paint(Merge_Index(d.current_index, &s.merge_colors),
+                     Merge_Index(d.contrast_index, &s.merge_colors));
+    }
+    paint(Store_Index(d.current_index), Store_Index(d.contrast_index));
+  }
+};
+
 template <class C, bool Masked>
 struct Flat_Rasteriser {
-  static_assert(C::mapped);
   static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points) {
     const Strip_Context s(r, d, Masked);
     with_painter<Masked, one_colour_depth_rule<C>(Masked), Flat_Index_Shape>(s, [&](auto paint) {
-      auto strip = [&](const auto& shade, const auto& contrast) {
+      Flat_Pixels<C>::with_shades(s, [&](const auto& shade, const auto& contrast) {
         walk_strip<0>(s, count, points,
                       [&](int32_t, const Vertex<0>(&v)[3]) { paint(v, shade, contrast); });
-      };
-      if constexpr (C::id == Configuration::C) {
-        if (s.merge)
-          return strip(Merge_Index(d->current_index, &s.merge_colors),
-                       Merge_Index(d->contrast_index, &s.merge_colors));
-      }
-      strip(Store_Index(d->current_index), Store_Index(d->contrast_index));
+      });
     });
   }
 };

@@ -18,6 +18,8 @@ struct Draw {
   const Frame_Buffer_Mask* mask;
   Reference_Image& image;
   int32_t w, h;
+  // For the 2DI actions: the hard-clip rectangle in local coordinates.
+  const ZT_Int_Rectangle* clip = nullptr;
 };
 
 uint32_t shifted(int64_t v) { return uint32_t(v); }  // the low 32 bits
@@ -204,12 +206,16 @@ uint32_t edge_value(const Vertex& a, const Vertex& b, int64_t y, int slot) {
   return shifted(start + (y - a.y) * step_of(delta, shift, rows));
 }
 
-void triangle(const Draw& a, const Vertex (&in)[3], uint32_t word) {
+// linear: every span by the linear rule, only pixels inside a.clip drawn.
+void triangle(const Draw& a, const Vertex (&in)[3], uint32_t word, bool linear) {
   Vertex v[3] = {in[0], in[1], in[2]};
   std::stable_sort(v, v + 3, [](const Vertex& p, const Vertex& q) { return p.y < q.y; });
   const Vertex &top = v[0], &mid = v[1], &bot = v[2];
   const int slots = a.kind == Reference_Kind::Gouraud ? 2 + 4 : 2;
-  for (int64_t y = std::max<int64_t>(top.y, 0); y < std::min<int64_t>(bot.y, a.h); ++y) {
+  ZT_Int_Rectangle rows{0, a.w - 1, 0, a.h - 1};
+  if (linear) rows = *a.clip;
+  const int64_t first = std::max<int64_t>(top.y, rows.bottom);
+  for (int64_t y = first; y < std::min<int64_t>(bot.y, int64_t(rows.top) + 1); ++y) {
     uint32_t lv[6], sv[6];
     const bool upper = y < mid.y;
     for (int s = 0; s < slots; ++s) {
@@ -221,22 +227,32 @@ void triangle(const Draw& a, const Vertex (&in)[3], uint32_t word) {
       const int32_t rows = int32_t(mid.y - top.y), long_rows = int32_t(bot.y - top.y);
       short_left = !(step_of(mid.x - top.x, 16, rows) > step_of(bot.x - top.x, 16, long_rows));
     } else {
-      short_left = edge_value(mid, bot, mid.y, 0) < edge_value(top, bot, mid.y, 0);
+      // Positions are signed here (x may lie left of the window); within the
+      // window the unsigned compare of the rasterisers agrees.
+      short_left =
+          int32_t(edge_value(mid, bot, mid.y, 0)) < int32_t(edge_value(top, bot, mid.y, 0));
     }
     const uint32_t* left = short_left ? sv : lv;
     const uint32_t* right = short_left ? lv : sv;
-    const int32_t xl = int32_t(left[0] >> 16), count = int32_t(right[0] >> 16) - xl;
+    const int32_t xl = int32_t(left[0]) >> 16, count = (int32_t(right[0]) >> 16) - xl;
     for (int32_t k = 0; k < count; ++k) {
+      const int64_t x = xl + k;
+      if (linear && (x < rows.left || x > rows.right)) continue;
+      const bool mean = count == 2 && k == 1 && !linear;
+      if (count == 2 && k == 1 && linear && x < a.w) {
+        a.image.linear_second_of_two.resize(size_t(a.w) * size_t(a.h));
+        a.image.linear_second_of_two[size_t(x) + size_t(a.w) * size_t(y)] = 1;
+      }
       const int64_t zl = (left[1] >> 15) & 0xFFFF, zr = (right[1] >> 15) & 0xFFFF;
       int64_t z = (((zl << 15) + 0x4000) + k * int64_t(step_of(zr - zl, 15, count))) >> 15;
-      if (count == 2 && k == 1) z = (int64_t(left[1] >> 1) + (right[1] >> 1)) >> 15;
+      if (mean) z = (int64_t(left[1] >> 1) + (right[1] >> 1)) >> 15;
       int64_t channel[4] = {};
       for (int c = 0; c + 2 < slots; ++c) {
         const int64_t cl = int32_t(left[c + 2]) >> 16, cr = int32_t(right[c + 2]) >> 16;
         channel[c] = shifted((cl << 16) + 0x8000 + k * int64_t(step_of(cr - cl, 16, count)));
-        if (count == 2 && k == 1) channel[c] = (int64_t(left[c + 2]) + right[c + 2]) >> 1;
+        if (mean) channel[c] = (int64_t(left[c + 2]) + right[c + 2]) >> 1;
       }
-      put_pixel(a, xl + k, int32_t(y), uint32_t(z) & 0xFFFF, word, channel);
+      put_pixel(a, int32_t(x), int32_t(y), uint32_t(z) & 0xFFFF, word, channel);
     }
   }
 }
@@ -258,13 +274,16 @@ void strip(Draw a, int32_t n, const ZT_DCI_Point* p, const ZT_RGB32* colours, bo
     return;
   for (int32_t i = 0; i + 2 < n; ++i) {
     Vertex v[3];
-    bool inside = true;
+    bool inside = true, inside_clip = true;
     for (int k = 0; k < 3; ++k) {
       const ZT_DCI_Point& q = p[i + k];
       v[k] = {int64_t(q.x) - a.r.window_origin.x, int64_t(q.y) - a.r.window_origin.y,
               int64_t(int32_t(uint32_t(q.z) + uint32_t(f.depth_offset))), {}};
       inside = inside && v[k].x >= 0 && v[k].x <= a.w && v[k].y >= -(1 << 28) &&
                v[k].y <= a.h + (1 << 28);
+      if (a.clip)
+        inside_clip = inside_clip && v[k].x >= a.clip->left && v[k].x <= a.clip->right &&
+                      v[k].y >= a.clip->bottom && v[k].y <= a.clip->top;
       if (a.kind == Reference_Kind::Gouraud) {
         const ZT_RGB32 c = colours[i + k];
         const ZT_Color_Cube& cube = a.r.color_cube;
@@ -274,26 +293,29 @@ void strip(Draw a, int32_t n, const ZT_DCI_Point* p, const ZT_RGB32* colours, bo
         else v[k].c[0] = c.b, v[k].c[1] = c.g, v[k].c[2] = c.r, v[k].c[3] = c.a;
       }
     }
-    if (!inside) continue;
+    if (!inside && !a.clip) continue;
     if (a.kind == Reference_Kind::Gouraud && near_constant(colours + i)) {
       Draw flat = a;
       flat.kind = Reference_Kind::Colorized;
       strip(flat, 3, p + i, colours + i, true);
       continue;
     }
-    triangle(a, v, a.kind == Reference_Kind::Colorized ? colours[single ? 0 : i].word() : 0);
+    triangle(a, v, a.kind == Reference_Kind::Colorized ? colours[single ? 0 : i].word() : 0,
+             a.clip && !inside_clip);
   }
 }
 
 }  // namespace
 
 Reference_Image reference_snapshot(const Test_Host& host) {
-  return {host.color_snapshot(), host.depth_snapshot()};
+  return {host.color_snapshot(), host.depth_snapshot(), {}};
 }
 
-void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
-                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
-                         Reference_Image& image) {
+namespace {
+
+void reference_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
+                     const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+                     const ZT_Int_Rectangle* clip, Reference_Image& image) {
   Test_Host& h = const_cast<Test_Host&>(host);
   Software_Z_Buffer& r = h.r();
   const ZT_Rendition_Data& d = *host.rendition;
@@ -309,6 +331,23 @@ void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t cou
   if (config == 'B' && merge && kind == Reference_Kind::Colorized) config = 'A';
   const bool masked = config != 'E' && mask_active_for_draw(r, host.rendition);
   Draw a{host, r, d, config, kind, masked ? r.mask_cache->head : nullptr, image,
-         r.color_buffer->width, r.color_buffer->height};
+         r.color_buffer->width, r.color_buffer->height, clip};
   strip(a, count, points, colours, single);
+}
+
+}  // namespace
+
+void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
+                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+                         Reference_Image& image) {
+  reference_strip(host, kind, count, points, colours, single, nullptr, image);
+}
+
+void reference_2di_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
+                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+                         Reference_Image& image) {
+  const ZT_Int_Rectangle& c = host.rendition->hard_clip;
+  const ZT_Int_Point o = const_cast<Test_Host&>(host).r().window_origin;
+  const ZT_Int_Rectangle local{c.left - o.x, c.right - o.x, c.bottom - o.y, c.top - o.y};
+  reference_strip(host, kind, count, points, colours, single, &local, image);
 }

@@ -14,6 +14,10 @@ enum class Reference_Kind { Flat, Colorized, Gouraud };
 struct Reference_Image {
   std::vector<uint32_t> color;
   std::vector<uint16_t> depth;
+  // Set by reference_2di_strip at every pixel that is the second pixel of a
+  // two-pixel span drawn by the linear rule: the only pixels where the rule
+  // differs from the unclipped rasterisers' (sized on first use).
+  std::vector<uint8_t> linear_second_of_two;
 };
 
 Reference_Image reference_snapshot(const Test_Host& host);
@@ -24,5 +28,16 @@ Reference_Image reference_snapshot(const Test_Host& host);
 // twins) and every pixel rule are followed.  Reads the renderer and rendition
 // of host, draws into image.
 void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
+                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+                         Reference_Image& image);
+
+// Draws a strip of points anywhere within the coordinate-safe square as the 2DI
+// actions draw it through the rendition's hard-clip rectangle (which must lie
+// inside the window): a triangle with all three points inside the rectangle
+// exactly as above; any other triangle only at its pixels inside the
+// rectangle, and every one of its spans by the linear rule (the second pixel
+// of a two-pixel span one step on, not the mean of the two edges).  Triangles
+// are never dropped for lying beyond the window.
+void reference_2di_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
                          const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
                          Reference_Image& image);

@@ -44,10 +44,11 @@ void Test_Host::establish(const Window_Setup& s) {
   d->hard_clip = {s.origin.x, s.origin.x + s.width - 1, s.origin.y, s.origin.y + s.height - 1};
 }
 
-void Test_Host::establish_config(char c, int32_t width, int32_t height) {
+void Test_Host::establish_config(char c, int32_t width, int32_t height, ZT_Int_Point origin) {
   Window_Setup s;
   s.width = width;
   s.height = height;
+  s.origin = origin;
   s.buffer_depth = (c >= 'D') ? 16 : 0;
   s.color_system = (c == 'C' || c == 'D') ? 0 : 1;
   s.alpha_blending = (c == 'A' || c == 'E');

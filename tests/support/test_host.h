@@ -34,7 +34,8 @@ public:
 
   // Sets the renderer options for a configuration and establishes.
   void establish(const Window_Setup& setup);
-  void establish_config(char configuration, int32_t width = 64, int32_t height = 48);
+  void establish_config(char configuration, int32_t width = 64, int32_t height = 48,
+                        ZT_Int_Point origin = {0, 0});
   int32_t establish_again() { return renderer->establish(); }
 
   // Sets a named option in the requested table and copies it to the current one.

@@ -1,0 +1,52 @@
+// Seeded random draws for the triangle tests: buffer contents, rendition and
+// renderer state, strips and colours, and the calls that draw them.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "reference_triangles.h"
+#include "test_host.h"
+
+// Random colours in every pixel and random depths (a quarter of them far).
+void fill_random(Test_Host& host, std::mt19937& rng);
+
+// Alpha 255 in a quarter of the colours, 0 in another quarter.
+ZT_RGB32 random_colour(std::mt19937& rng);
+
+// A random rendition and renderer state for one draw: pattern, flags, origin,
+// depth offset, test mode, write flag, merge, and in a third of the draws a
+// complex clip (a random quadrilateral over the window).
+void randomise_state(Test_Host& host, std::mt19937& rng);
+
+// n points with x in [x0, x1] and y in [y0, y1], some repeated and some on one
+// row with their predecessor.  Depths stay inside 0..65535 with the offset
+// added: beyond it the fixed-point formats wrap and the shift shortcuts no
+// longer equal divisions.
+struct Point_Range {
+  int32_t x0, x1, y0, y1;
+};
+std::vector<ZT_DCI_Point> random_strip(std::mt19937& rng, int32_t n, Point_Range range);
+
+// One colour per point; for Gouraud a third of them close to their predecessor
+// (the near-constant shortcut).
+std::vector<ZT_RGB32> random_colours(std::mt19937& rng, int32_t n, Reference_Kind kind);
+
+// Draws a strip through the integer slot of its kind: the DCI slot, or with
+// points_anywhere the 2DI slot.
+void draw_integer_strip(Test_Host& host, Reference_Kind kind, bool points_anywhere,
+                        const std::vector<ZT_DCI_Point>& points,
+                        const std::vector<ZT_RGB32>& colours, bool single);
+
+// The first pixel where two images of the given width differ, for messages.
+template <typename T>
+std::string first_difference(const std::vector<T>& a, const std::vector<T>& b, int32_t width) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] != b[i])
+      return "pixel " + std::to_string(i % size_t(width)) + "," +
+             std::to_string(i / size_t(width)) + ": " + std::to_string(a[i]) + " instead of " +
+             std::to_string(b[i]);
+  return a.size() == b.size() ? "none" : "sizes";
+}
