@@ -477,6 +477,10 @@ TEST(PolylineInput, HugeCoordinatesShortAndLongCallsStayInTheBuffers) {
       for (Form form : {Form::Plain, Form::Colorized, Form::Gouraud}) draw(host, form, true, p);
       ASSERT_TRUE(host.fences_intact()) << config << " round " << round;
     }
+    // No colour array: nothing drawn.
+    Polyline bare{{{1, 1, 0}, {30, 20, 0}}};
+    for (Form form : {Form::Colorized, Form::Gouraud})
+      for (bool clipped : {false, true}) draw(host, form, clipped, bare);
     // The DCI actions trust their points; given points outside they still
     // write only inside the buffer.
     Polyline outside{{{-50, -50, 0}, {100, 90, 0}, {INT32_MAX, 3, 0}},
