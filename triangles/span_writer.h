@@ -1,0 +1,103 @@
+// Writing one span: the pixel loop every triangle rasteriser shares.
+//
+// Span_Writer composes a shade (the colour), a contrast shade (pattern holes
+// with the background flag), a depth policy and a coverage policy.  Per pixel,
+// in this order: coverage (mask bit, pattern bit), depth test and write, colour.
+// A pixel that is skipped, or fails the depth test, keeps its colour and depth.
+//
+// A solid, unmasked span without depth and without interpolated channels only
+// repeats one put; it runs its own loop, shaped by a Span_Shape:
+//   Span_Loop           a plain loop
+//   Unrolled_Up_To<N>   spans of up to N pixels as one unrolled sequence per length
+//   Blocks_Of<N>        N pixels per iteration, then the rest
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "coverage.h"
+#include "frame.h"
+#include "shades.h"
+#include "span_values.h"
+
+namespace triangles {
+
+// put(0) … put(N - 1), unrolled.
+template <int N, class Put>
+inline void put_unrolled(Put& put) {
+  [&]<int... K>(std::integer_sequence<int, K...>) {
+    (put(K), ...);
+  }(std::make_integer_sequence<int, N>{});
+}
+
+struct Span_Loop {
+  template <class Put>
+  static void run(int32_t count, Put&& put) {
+    for (int32_t k = 0; k < count; ++k) put(k);
+  }
+};
+
+template <int Longest>
+struct Unrolled_Up_To {
+  template <class Put>
+  static void run(int32_t count, Put&& put) {
+    if (count > Longest) return Span_Loop::run(count, put);
+    // One straight sequence per length: the compares become a jump table.
+    [&]<int... N>(std::integer_sequence<int, N...>) {
+      (void)((count == N + 1 && (put_unrolled<N + 1>(put), true)) || ...);
+    }(std::make_integer_sequence<int, Longest>{});
+  }
+};
+
+template <int Width>
+struct Blocks_Of {
+  template <class Put>
+  static void run(int32_t count, Put&& put) {
+    int32_t k = 0;
+    for (; k + Width <= count; k += Width) {
+      auto block = [&](int32_t i) { put(k + i); };
+      put_unrolled<Width>(block);
+    }
+    for (; k < count; ++k) put(k);
+  }
+};
+
+template <class Shade, class Contrast, class Depth, class Coverage, class Shape = Span_Loop>
+struct Span_Writer {
+  using Pixel = typename Shade::Pixel;
+  using Values = Span_Values<Depth::enabled, Shade::channels>;
+  static constexpr bool repeats_one_put = Coverage::solid && !Depth::enabled &&
+                                          Shade::channels == 0;
+
+  const pixel::Frame& frame;
+  Shade shade;
+  Contrast contrast;
+  Depth depth;
+  Coverage coverage;
+
+  void operator()(int32_t y, int32_t x, int32_t count, Values v) const {
+    Pixel* const p = frame.color_at<Pixel>(x, y);
+    // Local copies: the pixel stores cannot alias them, so they stay in
+    // registers across the loop.
+    Shade row_shade = shade;
+    row_shade.begin_row(y);
+    if constexpr (repeats_one_put) {
+      Shape::run(count, [&](int32_t k) { row_shade.put(p + k); });
+    } else {
+      const Contrast row_contrast = contrast;
+      const Depth row_depth = depth;
+      uint16_t* const d = Depth::enabled ? frame.depth_at(x, y) : nullptr;
+      auto cursor = coverage.at(x, y);
+      for (int32_t k = 0; k < count; ++k, v.step()) {
+        const Cover c = cursor.next();
+        if (c == Cover::Skip) continue;
+        if constexpr (Depth::enabled)
+          if (!row_depth.pass(d + k, v.depth16())) continue;
+        if (c == Cover::Draw) row_shade.put(p + k, v.channel);
+        else row_contrast.put(p + k);
+      }
+    }
+  }
+};
+
+}  // namespace triangles

@@ -1,0 +1,292 @@
+// The triangle actions: for every configuration and slot, the tests that hand a
+// call on (to the host, to another configuration, to the masked twin, to the
+// strip edges) in their exact order, ending in the rasteriser that draws.
+//
+// Each configuration's table (Triangle_Dispatch) lists its six actions as a
+// chain of gates; Triangle_Action<slot, configuration>::run is the function
+// installed in the slot.  The first gate that applies takes the call.
+#pragma once
+
+#include <cstdint>
+#include <type_traits>
+
+#include "configurations.h"
+#include "fixed_point.h"
+#include "frame.h"
+#include "mask_cache.h"
+#include "small_buffer.h"
+#include "strip_edges.h"
+#include "triangle_rasterisers.h"
+
+namespace triangles {
+
+template <class... Gate>
+struct Gates {};
+
+template <class C>
+struct Triangle_Dispatch;
+
+template <ZT_Slot S, class C, class Fn = typename ZT_Slot_Traits<S>::Function>
+struct Triangle_Action;
+
+// The slots of this family and how they relate.
+enum class Strip_Kind { Flat, Colorized, Gouraud };
+
+constexpr Strip_Kind kind_of(ZT_Slot s) {
+  switch (s) {
+  case ZT_Slot::draw_dc_colorized_polytriangle:
+  case ZT_Slot::draw_dci_colorized_polytriangle: return Strip_Kind::Colorized;
+  case ZT_Slot::draw_dc_gouraud_polytriangle:
+  case ZT_Slot::draw_dci_gouraud_polytriangle: return Strip_Kind::Gouraud;
+  default: return Strip_Kind::Flat;
+  }
+}
+// The integer-point slot of the same kind.
+constexpr ZT_Slot dci_slot_of(ZT_Slot s) {
+  switch (s) {
+  case ZT_Slot::draw_dc_polytriangle: return ZT_Slot::draw_dci_polytriangle;
+  case ZT_Slot::draw_dc_colorized_polytriangle: return ZT_Slot::draw_dci_colorized_polytriangle;
+  case ZT_Slot::draw_dc_gouraud_polytriangle: return ZT_Slot::draw_dci_gouraud_polytriangle;
+  default: return s;
+  }
+}
+// The colorized slot of the same coordinate space as a flat one.
+constexpr ZT_Slot colorized_slot_of(ZT_Slot s) {
+  return s == ZT_Slot::draw_dc_polytriangle ? ZT_Slot::draw_dc_colorized_polytriangle
+                                            : ZT_Slot::draw_dci_colorized_polytriangle;
+}
+
+template <ZT_Slot S, class C>
+struct Gates_Of {
+  using T = Triangle_Dispatch<C>;
+  using type = std::conditional_t<
+      S == ZT_Slot::draw_dc_polytriangle, typename T::dc_flat,
+      std::conditional_t<
+          S == ZT_Slot::draw_dci_polytriangle, typename T::dci_flat,
+          std::conditional_t<
+              S == ZT_Slot::draw_dc_colorized_polytriangle, typename T::dc_colorized,
+              std::conditional_t<
+                  S == ZT_Slot::draw_dci_colorized_polytriangle, typename T::dci_colorized,
+                  std::conditional_t<S == ZT_Slot::draw_dc_gouraud_polytriangle,
+                                     typename T::dc_gouraud, typename T::dci_gouraud>>>>>;
+};
+
+// The rasteriser a DCI slot of configuration C ends in.
+template <ZT_Slot S, class C, bool Masked>
+using Rasteriser_Of = std::conditional_t<
+    kind_of(S) == Strip_Kind::Flat, Flat_Rasteriser<C, Masked>,
+    std::conditional_t<kind_of(S) == Strip_Kind::Colorized, Colorized_Rasteriser<C, Masked>,
+                       Gouraud_Rasteriser<C, Masked>>>;
+
+template <ZT_Slot S, class C, class... A>
+struct Triangle_Action<S, C, void(ZT_Renderer_Data*, const ZT_Rendition&, A...)> {
+  static void run(ZT_Renderer_Data* renderer, const ZT_Rendition& d, A... a) {
+    Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
+    [&]<class... G>(Gates<G...>) {
+      (void)(G::template take<S, C>(r, d, a...) || ...);
+    }(typename Gates_Of<S, C>::type{});
+  }
+};
+
+template <ZT_Slot S, class C, class... A>
+inline void send(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
+  Triangle_Action<S, C>::run(&r, d, a...);
+}
+
+// ---------------------------------------------------------------------------
+// Gates.  take<slot, configuration>(renderer, rendition, arguments…) hands the
+// call on and answers true, or answers false and lets the next gate look.
+
+// Face patterns from 75 on (and indices below 0) are the host's: the call goes
+// unchanged to the host's standard action of the slot.
+struct Pattern_To_Host {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
+    const int32_t index = d->face->pattern_index;
+    if (index >= 0 && index < ZT_Pattern_First_Host_Only) return false;
+    ZT_Slot_Traits<S>::standard(&r, d, a...);
+    return true;
+  }
+};
+
+// A condition of the call hands it to configuration To's action of the same
+// slot.
+using Call_Condition = bool(const Software_Z_Buffer&, const ZT_Rendition&);
+
+template <Call_Condition* Applies, class To>
+struct To_When {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
+    if (!Applies(r, d)) return false;
+    send<S, To>(r, d, a...);
+    return true;
+  }
+};
+
+inline bool transparency_bit(const Software_Z_Buffer&, const ZT_Rendition& d) {
+  return (d->advanced_options & ZT_Advanced_Transparency) != 0;
+}
+inline bool depth_test_off(const Software_Z_Buffer&, const ZT_Rendition& d) {
+  return !d->depth_test_active;
+}
+inline bool merge_on(const Software_Z_Buffer& r, const ZT_Rendition& d) {
+  return pixel::merge_in_force(r, d);
+}
+
+// The transparency bit: opaque true colour hands the call to the blending
+// configuration.
+template <class To>
+using Transparency_To = To_When<&transparency_bit, To>;
+// Depth testing off in the rendition: the configuration without depth draws.
+template <class To>
+using Depth_Off_To = To_When<&depth_test_off, To>;
+// Merge control in force: the configuration that merges draws.
+template <class To>
+using Merge_To = To_When<&merge_on, To>;
+
+// The flat action under merge control: the colorized action of To with the
+// current colour made opaque.
+template <class To>
+struct Merge_Opaque_To {
+  template <ZT_Slot S, class C, class P>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count, P points) {
+    if (!pixel::merge_in_force(r, d)) return false;
+    ZT_RGB32 opaque = d->current_color;
+    opaque.a = 255;
+    send<colorized_slot_of(S), To>(r, d, count, points, &opaque, true);
+    return true;
+  }
+};
+
+// The strip-edges bit: the strip's edges are drawn instead.
+struct Strip_Edges {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+                   const ZT_DCI_Point* points, A...) {
+    if (!(d->advanced_options & ZT_Advanced_Strip_Edges)) return false;
+    draw_strip_edges(r, d, count, points);
+    return true;
+  }
+};
+
+// A complex-clip mask applies: the masked twin draws.
+struct Mask_To_Twin {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
+    if (!mask_active_for_draw(r, d)) return false;
+    Rasteriser_Of<S, C, true>::draw(r, d, a...);
+    return true;
+  }
+};
+
+// Last gates: they always take the call.
+
+// The flat true-colour actions: the colorized action of the same space with the
+// rendition's current colour for the whole strip.
+struct As_Colorized {
+  template <ZT_Slot S, class C, class P>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count, P points) {
+    send<colorized_slot_of(S), C>(r, d, count, points, &d->current_color, true);
+    return true;
+  }
+};
+
+// The float entries: points rounded (x and y, or x, y and z) into a buffer that
+// lives in the call up to 64 points, then the integer action of the same kind.
+template <bool With_Depth>
+struct Round_To_DCI {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+                   const ZT_Point* points, A... a) {
+    pixel::Small_Buffer<ZT_DCI_Point> rounded(count);
+    if (count > 0) {
+      if constexpr (With_Depth) pixel::round_device_points_xyz(points, count, rounded.data());
+      else pixel::round_device_points_xy(points, count, rounded.data());
+    }
+    send<dci_slot_of(S), C>(r, d, count, static_cast<const ZT_DCI_Point*>(rounded.data()), a...);
+    return true;
+  }
+};
+using Round_XY = Round_To_DCI<false>;
+using Round_XYZ = Round_To_DCI<true>;
+
+struct Draw {
+  template <ZT_Slot S, class C, class... A>
+  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
+    Rasteriser_Of<S, C, false>::draw(r, d, a...);
+    return true;
+  }
+};
+
+// ---------------------------------------------------------------------------
+// The dispatch tables, one per configuration.
+
+template <>
+struct Triangle_Dispatch<Config_A> {
+  using dc_flat = Gates<As_Colorized>;
+  using dci_flat = Gates<As_Colorized>;
+  using dc_colorized = Gates<Pattern_To_Host, Round_XY>;
+  using dci_colorized = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+  using dc_gouraud = Gates<Pattern_To_Host, Round_XY>;
+  using dci_gouraud = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+};
+
+template <>
+struct Triangle_Dispatch<Config_B> {
+  using dc_flat = Gates<Transparency_To<Config_A>, As_Colorized>;
+  using dci_flat = Gates<Transparency_To<Config_A>, Merge_Opaque_To<Config_A>, As_Colorized>;
+  using dc_colorized = Gates<Transparency_To<Config_A>, Pattern_To_Host, Round_XY>;
+  using dci_colorized =
+      Gates<Transparency_To<Config_A>, Pattern_To_Host, Merge_To<Config_A>, Mask_To_Twin, Draw>;
+  using dc_gouraud = Gates<Transparency_To<Config_A>, Pattern_To_Host, Round_XY>;
+  using dci_gouraud = Gates<Transparency_To<Config_A>, Pattern_To_Host, Mask_To_Twin, Draw>;
+};
+
+template <>
+struct Triangle_Dispatch<Config_C> {
+  using dc_flat = Gates<Pattern_To_Host, Round_XY>;
+  using dci_flat = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+  using dc_colorized = Gates<Pattern_To_Host, Round_XY>;
+  using dci_colorized = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+  using dc_gouraud = Gates<Pattern_To_Host, Round_XY>;
+  using dci_gouraud = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
+};
+
+template <>
+struct Triangle_Dispatch<Config_D> {
+  using dc_flat = Gates<Pattern_To_Host, Round_XYZ>;
+  using dci_flat = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Mask_To_Twin, Draw>;
+  using dc_colorized = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Round_XYZ>;
+  using dci_colorized = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Mask_To_Twin, Draw>;
+  using dc_gouraud = Gates<Pattern_To_Host, Round_XYZ>;
+  using dci_gouraud = Gates<Pattern_To_Host, Depth_Off_To<Config_C>, Mask_To_Twin, Draw>;
+};
+
+// E has no masked twins: its rasterisers do not test the mask.
+template <>
+struct Triangle_Dispatch<Config_E> {
+  using dc_flat = Gates<As_Colorized>;
+  using dci_flat = Gates<As_Colorized>;
+  using dc_colorized = Gates<Pattern_To_Host, Depth_Off_To<Config_A>, Round_XYZ>;
+  using dci_colorized = Gates<Strip_Edges, Pattern_To_Host, Depth_Off_To<Config_A>, Draw>;
+  using dc_gouraud = Gates<Pattern_To_Host, Depth_Off_To<Config_A>, Round_XYZ>;
+  using dci_gouraud = Gates<Strip_Edges, Pattern_To_Host, Depth_Off_To<Config_A>, Draw>;
+};
+
+// F tests the transparency bit before the strip-edges bit for colorized strips
+// and after it for Gouraud strips.
+template <>
+struct Triangle_Dispatch<Config_F> {
+  using dc_flat = Gates<Transparency_To<Config_E>, As_Colorized>;
+  using dci_flat = Gates<Transparency_To<Config_E>, As_Colorized>;
+  using dc_colorized =
+      Gates<Transparency_To<Config_E>, Pattern_To_Host, Depth_Off_To<Config_B>, Round_XYZ>;
+  using dci_colorized = Gates<Transparency_To<Config_E>, Strip_Edges, Pattern_To_Host,
+                              Depth_Off_To<Config_B>, Mask_To_Twin, Draw>;
+  using dc_gouraud =
+      Gates<Transparency_To<Config_E>, Pattern_To_Host, Depth_Off_To<Config_B>, Round_XYZ>;
+  using dci_gouraud = Gates<Strip_Edges, Transparency_To<Config_E>, Pattern_To_Host,
+                            Depth_Off_To<Config_B>, Mask_To_Twin, Draw>;
+};
+
+}  // namespace triangles
