@@ -1,16 +1,12 @@
-# Line throughput of configuration F (Google Benchmark), driving the module
-# through its action table.
+# Line throughput of configuration F (Google Benchmark) on the shared lines
+# workload.  Drives the module through the test host, so it needs the test
+# support library.
 find_package(benchmark QUIET)
-if(benchmark_FOUND AND TARGET software_z_buffer)
+if(benchmark_FOUND AND TARGET zdi_test_support)
   add_executable(line_throughput ${CMAKE_CURRENT_LIST_DIR}/line_throughput.cpp)
-  target_link_libraries(line_throughput PRIVATE zarnik11 benchmark::benchmark)
-  # The renderer's headers only: the benchmark reaches the depth buffer to
-  # clear it between repetitions.
-  target_include_directories(line_throughput PRIVATE
-    $<TARGET_PROPERTY:zdi_renderer,INTERFACE_INCLUDE_DIRECTORIES>)
-  target_compile_definitions(line_throughput PRIVATE
-    ZDI_MODULE_PATH="$<TARGET_FILE:software_z_buffer>")
-  add_dependencies(line_throughput software_z_buffer)
+  target_link_libraries(line_throughput PRIVATE zdi_test_support zdi_bench_workloads
+                                                benchmark::benchmark)
 else()
-  message(STATUS "bench: Google Benchmark not found, no line throughput benchmark")
+  message(STATUS "bench: Google Benchmark or the test support library missing, "
+                 "no line_throughput")
 endif()

@@ -66,6 +66,15 @@ auto colours_of(const ZT_Rendition& rendition, const Extra&... extra) {
   }
 }
 
+// False when a colorized or Gouraud call brought no colour array.
+inline bool has_colours() {
+  return true;
+}
+template <typename... Rest>
+bool has_colours(const ZT_RGB32* colours, Rest...) {
+  return colours != nullptr;
+}
+
 // Calls f with the drawing of the variant the gates choose.
 template <typename Config, Line_Kind Kind, typename F>
 void with_line_drawing(Software_Z_Buffer& r, const ZT_Rendition& rendition, F&& f) {
@@ -92,7 +101,8 @@ void polyline_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, 
   constexpr Polyline_Form form = Slot::form_value;
   constexpr Line_Kind kind = kind_of<Config, form>;
   Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-  const bool nothing_to_draw = r.color_buffer.empty() || count < 2 || !points;
+  const bool nothing_to_draw =
+      r.color_buffer.empty() || count < 2 || !points || !has_colours(extra...);
   if (Slot::clips && nothing_to_draw) return;
   if (rendition->line_style != 0 || rendition->line_weight > 1)
     return ZT_Slot_Traits<S>::standard(renderer, rendition, count, points, extra...);

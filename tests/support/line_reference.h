@@ -1,6 +1,6 @@
 // A slow restatement of the one-pixel line rules, for comparing the stepping
 // against: every pixel of a segment is computed on its own, with plain
-// divisions, from the start values of the fixed-point data model.
+// divisions, from the 16.16 and 17.15 start values the stepping uses.
 #pragma once
 
 #include <cstdint>
