@@ -262,7 +262,11 @@ struct Round_To_DCI {
     pixel::Small_Buffer<ZT_DCI_Point> rounded(count);
     if (count > 0) {
       if constexpr (With_Depth) pixel::round_device_points_xyz(points, count, rounded.data());
-      else pixel::round_device_points_xy(points, count, rounded.data());
+      else {
+        pixel::round_device_points_xy(points, count, rounded.data());
+        // The buffer starts uninitialised: z, unused without depth, is zero.
+        for (int32_t i = 0; i < count; ++i) rounded[i].z = 0;
+      }
     }
     send<integer_slot_of(S), C>(r, d, count, static_cast<const ZT_DCI_Point*>(rounded.data()), a...);
     return true;
