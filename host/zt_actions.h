@@ -148,6 +148,23 @@ struct ZT_Action_Slot {
   int32_t enabled = 0;
 };
 
+// Trace recording (zd_trace_recorder.h).  While a trace is recorded, every call
+// made through a table is handed to the recorder with its arguments before it
+// runs; the recorder writes the outermost call and skips those nested inside it
+// (the renderer's own hand-ons, the host's decompositions), which replay
+// reproduces by themselves.  When nothing is recorded the cost is one test of
+// a null pointer.
+class ZD_Trace_Recorder;
+extern ZD_Trace_Recorder* ZD_trace_recorder;
+template <typename Fn>
+struct ZD_Trace_Hook;
+template <typename... P>
+struct ZD_Trace_Hook<void(ZT_Renderer_Data*, const ZT_Rendition&, P...)> {
+  static void enter(ZT_Slot slot, ZT_Renderer_Data* owner, const ZT_Rendition& rendition,
+                    P... args);
+};
+void ZD_Trace_Leave();
+
 class ZT_Action_Table {
 public:
   // Installs f: owner, function, extra 0, enabled 1.  An empty f only clears enabled.
@@ -168,6 +185,15 @@ public:
   template <ZT_Slot S, typename... A>
   void call(const ZT_Rendition& rendition, A&&... args) const {
     const ZT_Action_Slot& slot = slots_[int32_t(S)];
+    if (ZD_trace_recorder) [[unlikely]] {
+      ZD_Trace_Hook<typename ZT_Slot_Traits<S>::Function>::enter(S, slot.owner, rendition,
+                                                                 args...);
+      struct Leave {
+        ~Leave() { ZD_Trace_Leave(); }
+      } leave;
+      function<S>()(slot.owner, rendition, static_cast<A&&>(args)...);
+      return;
+    }
     function<S>()(slot.owner, rendition, static_cast<A&&>(args)...);
   }
   const ZT_Action_Slot& slot(ZT_Slot s) const { return slots_[int32_t(s)]; }

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "zt_basics.h"
 
@@ -52,23 +53,21 @@ constexpr uint16_t depth_of(int32_t acc) { return uint16_t(uint32_t(acc) >> 15);
 // The integer part (upper 16 bits, arithmetic) of a 16.16 value.
 constexpr int32_t integer_16(int32_t v) { return v >> 16; }
 
-// Float device coordinate to integer: v >= 0 gives trunc(v + 0.5), v < 0 gives
-// trunc(v - 0.499999), both in single precision, so -0.5 goes to 0 and -0.6 to
-// -1.  Values beyond the 32-bit range saturate, and NaN becomes INT32_MIN, so
-// that hostile input stays a defined integer (far outside every window).
-inline int32_t round_device_coordinate(float v) {
+// Device coordinate to integer: v >= 0 gives trunc(v + 0.5), v < 0 gives
+// trunc(v - h), so -0.5 goes to 0 and -0.6 to -1.  The arithmetic stays in the
+// coordinate's own precision: h is 0.499999 for floats (the single-precision
+// value nearest it) and 0.49999999999 for doubles.  Values beyond the 32-bit
+// range saturate, and NaN becomes INT32_MIN, so that hostile input stays a
+// defined integer (far outside every window).
+template <typename Real>
+inline int32_t round_device_coordinate(Real v) {
+  static_assert(std::is_floating_point_v<Real>);
+  constexpr Real below_zero_half = sizeof(Real) == 4 ? Real(0.499999f) : Real(0.49999999999);
   if (!(v == v)) return INT32_MIN;
-  float r = v >= 0 ? v + 0.5f : v - 0.499999f;
-  if (r >= 2147483520.0f) return INT32_MAX;
-  if (r <= -2147483648.0f) return INT32_MIN;
-  return int32_t(r);
-}
-// The same for double precision with the half 0.49999999999 below zero.
-inline int32_t round_device_coordinate(double v) {
-  if (!(v == v)) return INT32_MIN;
-  double r = v >= 0 ? v + 0.5 : v - 0.49999999999;
-  if (r >= 2147483647.0) return INT32_MAX;
-  if (r <= -2147483648.0) return INT32_MIN;
+  const Real r = v >= 0 ? v + Real(0.5) : v - below_zero_half;
+  // 2^31 is exact in both precisions; the largest float below it is 2^31 - 128.
+  if (r >= Real(2147483648.0)) return INT32_MAX;
+  if (r <= Real(-2147483648.0)) return INT32_MIN;
   return int32_t(r);
 }
 

@@ -88,10 +88,8 @@ const std::set<std::string> pending_slots = {
     "draw_preclip_gouraud_polytriangle", "draw_2d_textured_polytriangle",
     "draw_dc_textured_polytriangle", "draw_2di_textured_polytriangle",
     "draw_dci_textured_polytriangle", "draw_preclip_textured_polytriangle",
-    "draw_2di_polyline", "draw_dci_polyline", "draw_preclip_polyline",
-    "draw_2di_colorized_polyline", "draw_dci_colorized_polyline",
-    "draw_preclip_colorized_polyline", "draw_2di_gouraud_polyline", "draw_dci_gouraud_polyline",
-    "draw_preclip_gouraud_polyline", "draw_2di_polymarker", "draw_dci_dot"};
+    "draw_preclip_polyline", "draw_preclip_colorized_polyline",
+    "draw_preclip_gouraud_polyline"};
 
 void expect_slots_match_table(Test_Host& host, char config, bool tiling) {
   ZT_Renderer_Data* renderer = host.renderer;
@@ -300,14 +298,24 @@ TEST(Establish, EmptyWindowAllocatesNothingAndDrawsNothing) {
       EXPECT_TRUE(host.r().depth_buffer.empty());
       ZT_DCI_Point pts[3] = {{0, 0, 0}, {5, 0, 0}, {0, 5, 0}};
       ZT_RGB32 colour{1, 2, 3, 255};
-      ZD_Fallback_Log::clear();
-      host.actions().call<ZT_Slot::draw_dci_polyline>(host.rendition, 3, pts);
-      host.actions().call<ZT_Slot::draw_dci_colorized_polytriangle>(host.rendition, 3, pts,
-                                                                     &colour, true);
-      host.actions().call<ZT_Slot::draw_dci_dot>(host.rendition, pts, &colour);
-      host.actions().call<ZT_Slot::clear_depth_buffer>(host.rendition);
-      host.actions().call<ZT_Slot::span_dc_rectangle>(host.rendition);
-      EXPECT_TRUE(ZD_Fallback_Log::calls().empty() || pending_slots.count("draw_dci_dot"));
+      // Landed slots do nothing at all: no pixel (there is no buffer) and no
+      // call handed to the host.
+      auto expect_silent = [](const char* slot, auto&& call) {
+        ZD_Fallback_Log::clear();
+        call();
+        if (!pending_slots.count(slot)) {
+          EXPECT_TRUE(ZD_Fallback_Log::calls().empty()) << slot;
+        }
+      };
+      auto& a = host.actions();
+      auto& d = host.rendition;
+      expect_silent("draw_dci_polyline", [&] { a.call<ZT_Slot::draw_dci_polyline>(d, 3, pts); });
+      expect_silent("draw_dci_colorized_polytriangle", [&] {
+        a.call<ZT_Slot::draw_dci_colorized_polytriangle>(d, 3, pts, &colour, true);
+      });
+      expect_silent("draw_dci_dot", [&] { a.call<ZT_Slot::draw_dci_dot>(d, pts, &colour); });
+      expect_silent("clear_depth_buffer", [&] { a.call<ZT_Slot::clear_depth_buffer>(d); });
+      expect_silent("span_dc_rectangle", [&] { a.call<ZT_Slot::span_dc_rectangle>(d); });
     }
   }
 }

@@ -1,0 +1,142 @@
+// The polyline actions: plain, colorized and Gouraud, each as a DCI action
+// (points inside the buffer) and a 2DI action (points anywhere), in every
+// configuration.  One template serves all of them; what differs is the slot
+// (its arguments and the kind of colour) and the configuration.
+//
+// Gates, in order:
+//   1. 2DI only: no colour buffer or fewer than two points draws nothing (the
+//      DCI actions, promised both, check them only after the next two gates).
+//   2. A styled line (line style non-zero) or a wide one (weight above 1)
+//      goes to the host's standard action for the slot, arguments unchanged.
+//   3. A depth configuration with depth testing off in the rendition draws as
+//      its configuration without depth (F as B, E as A, D as C).
+//   4. The variant: masked when a complex-clip mask applies (where the
+//      configuration has a masked variant), merge when merge control is in
+//      force (where it has a merge variant), direct otherwise.
+// A 2DI action whose points all lie inside the clip rectangle hands the call
+// to the DCI action (the installed one, for the colorized and Gouraud kinds);
+// otherwise it clips every segment exactly.
+#pragma once
+
+#include <cstdint>
+
+#include "drawable_rectangle.h"
+#include "mask_cache.h"
+#include "polyline_drawing.h"
+#include "small_buffer.h"
+
+namespace lines {
+
+enum class Polyline_Form { Plain, Colorized, Gouraud };
+
+template <ZT_Slot S>
+struct Polyline_Slot;
+#define LINES_POLYLINE_SLOT(slot, form, dci_slot, clipped)                                         \
+  template <>                                                                                      \
+  struct Polyline_Slot<ZT_Slot::slot> {                                                            \
+    static constexpr Polyline_Form form_value = Polyline_Form::form;                               \
+    static constexpr ZT_Slot dci = ZT_Slot::dci_slot;                                              \
+    static constexpr bool clips = clipped;                                                         \
+  };
+LINES_POLYLINE_SLOT(draw_dci_polyline, Plain, draw_dci_polyline, false)
+LINES_POLYLINE_SLOT(draw_2di_polyline, Plain, draw_dci_polyline, true)
+LINES_POLYLINE_SLOT(draw_dci_colorized_polyline, Colorized, draw_dci_colorized_polyline, false)
+LINES_POLYLINE_SLOT(draw_2di_colorized_polyline, Colorized, draw_dci_colorized_polyline, true)
+LINES_POLYLINE_SLOT(draw_dci_gouraud_polyline, Gouraud, draw_dci_gouraud_polyline, false)
+LINES_POLYLINE_SLOT(draw_2di_gouraud_polyline, Gouraud, draw_dci_gouraud_polyline, true)
+#undef LINES_POLYLINE_SLOT
+
+template <typename Config, Polyline_Form Form>
+constexpr Line_Kind kind_of = Form == Polyline_Form::Gouraud                  ? Line_Kind::Shaded
+                              : Form == Polyline_Form::Plain&& Config::mapped ? Line_Kind::Index
+                                                                              : Line_Kind::Solid;
+
+// The colours of a call: the plain lines take the rendition's colour (its
+// index in the mapped configurations) as one colour for every segment.
+template <typename Config, Polyline_Form Form, typename... Extra>
+auto colours_of(const ZT_Rendition& rendition, const Extra&... extra) {
+  if constexpr (Form == Polyline_Form::Gouraud) {
+    return Per_Vertex_Colours{extra...};
+  } else if constexpr (Form == Polyline_Form::Colorized) {
+    return Per_Segment_Colours{extra...};
+  } else if constexpr (Config::mapped) {
+    return Index_Colours{rendition->current_index};
+  } else {
+    return Per_Segment_Colours{&rendition->current_color, true};
+  }
+}
+
+// False when a colorized or Gouraud call brought no colour array.
+inline bool has_colours() {
+  return true;
+}
+template <typename... Rest>
+bool has_colours(const ZT_RGB32* colours, Rest...) {
+  return colours != nullptr;
+}
+
+// Calls f with the drawing of the variant the gates choose.
+template <typename Config, Line_Kind Kind, typename F>
+void with_line_drawing(Software_Z_Buffer& r, const ZT_Rendition& rendition, F&& f) {
+  Line_Target t{pixel::frame_of(r)};
+  if constexpr (has_masked_variant<Config, Kind>) {
+    if (mask_active_for_draw(r, rendition)) {
+      t.mask_rows = pixel::active_mask(r).bit_image->rows_by_y.data();
+      if constexpr (has_merge_variant<Config, Kind>)
+        if (pixel::merge_in_force(r, rendition))
+          return f(Line_Rules<Config, Kind, Line_Variant::Masked_Merge>::make(r, t));
+      return f(Line_Rules<Config, Kind, Line_Variant::Masked>::make(r, t));
+    }
+  }
+  if constexpr (has_merge_variant<Config, Kind>)
+    if (pixel::merge_in_force(r, rendition))
+      return f(Line_Rules<Config, Kind, Line_Variant::Merge>::make(r, t));
+  f(Line_Rules<Config, Kind, Line_Variant::Direct>::make(r, t));
+}
+
+template <ZT_Slot S, typename Config, typename... Extra>
+void polyline_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t count,
+                     const ZT_DCI_Point* points, Extra... extra) {
+  using Slot = Polyline_Slot<S>;
+  constexpr Polyline_Form form = Slot::form_value;
+  constexpr Line_Kind kind = kind_of<Config, form>;
+  Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
+  const bool nothing_to_draw =
+      r.color_buffer.empty() || count < 2 || !points || !has_colours(extra...);
+  if (Slot::clips && nothing_to_draw) return;
+  if (rendition->line_style != 0 || rendition->line_weight > 1)
+    return ZT_Slot_Traits<S>::standard(renderer, rendition, count, points, extra...);
+  if constexpr (Config::depth)
+    if (!rendition->depth_test_active)
+      return polyline_action<S, typename Config::Without_Depth>(renderer, rendition, count, points,
+                                                                extra...);
+  // The DCI actions are promised two points or more and a buffer; a call
+  // without them draws nothing rather than fail.
+  if (nothing_to_draw) return;
+
+  const pixel::Frame frame = pixel::frame_of(r);
+  // The DCI actions trust their points to lie in the buffer; one that does
+  // not is drawn clipped to the buffer rather than written out of it.
+  const ZT_Int_Rectangle clip =
+      drawable_rectangle(frame, Slot::clips ? rendition->hard_clip : whole_plane);
+  if (is_empty(clip)) return;
+  pixel::Small_Buffer<uint16_t> codes(count);
+  const int32_t inside = ZD_Clip(clip, count, points, codes.data());
+  if (inside == 0) return;
+  if (Slot::clips && inside == count) {
+    // Everything visible: the DCI action draws it.
+    if constexpr (form == Polyline_Form::Plain)
+      return polyline_action<Slot::dci, Config>(renderer, rendition, count, points);
+    else
+      return r.actions.call<Slot::dci>(rendition, count, points, extra...);
+  }
+  const auto colours = colours_of<Config, form>(rendition, extra...);
+  with_line_drawing<Config, kind>(r, rendition, [&](const auto& drawing) {
+    if (inside == count)
+      draw_polyline_inside(drawing, count, points, colours);
+    else
+      draw_polyline_clipped(drawing, clip, count, points, codes.data(), colours);
+  });
+}
+
+} // namespace lines

@@ -1,0 +1,18 @@
+// The built-in scene: procedural, no data files.  It shows every kind of
+// primitive a host hands the renderer: Gouraud, per-face and flat triangles
+// from float and integer points, a strip, a patterned and a translucent part,
+// wireframe polylines, markers and dots, an image, polygons, and geometry that
+// crosses the window's edges through the clipping slots.
+#pragma once
+
+#include "scene_painter.h"
+
+// The camera that frames the scene, turned by yaw and pitch (degrees) and moved
+// closer by zoom (> 1) or farther (< 1).
+Camera default_scene_camera(float yaw, float pitch, float zoom);
+void draw_default_scene(Scene_Painter& painter);
+
+// A loaded mesh, framed by camera, drawn with the given shading over the
+// background of the default scene.
+Camera mesh_camera(const Mesh& mesh, float yaw, float pitch, float zoom);
+void draw_mesh_scene(Scene_Painter& painter, const Mesh& mesh, Shading shading);

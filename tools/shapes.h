@@ -1,0 +1,13 @@
+// Procedural meshes for the default scene.
+#pragma once
+
+#include "mesh.h"
+
+// A torus around the y axis: ring radius major, tube radius minor.
+Mesh make_torus(float major, float minor, int rings, int sides);
+// A sphere from a subdivided icosahedron (subdivisions 0 gives 20 faces).
+Mesh make_icosphere(float radius, int subdivisions);
+// An axis-aligned cube of edge 2 × half centred at the origin.
+Mesh make_cube(float half);
+// An octahedron with vertices at ± radius on each axis.
+Mesh make_octahedron(float radius);

@@ -1,0 +1,225 @@
+#include <cctype>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "buffer_contents.h"
+#include "trace_replay.h"
+#include "zd_trace_arguments.h"
+
+using zd_trace::Format_Error;
+using zd_trace::json;
+
+namespace {
+
+// One action: decode the arguments and call the slot through the table, as a
+// host would.
+template <ZT_Slot S>
+void play_action(const json& call, ZT_Renderer_Data* renderer, const ZT_Rendition& rendition) {
+  using Fn = typename ZT_Slot_Traits<S>::Function;
+  auto values = zd_trace::Action_Arguments<Fn>::decode(S, call);
+  std::apply([&](auto... a) { renderer->actions.call<S>(rendition, a...); }, values.args());
+}
+
+using Action_Player = void (*)(const json&, ZT_Renderer_Data*, const ZT_Rendition&);
+
+const std::map<std::string, Action_Player>& action_players() {
+  static const std::map<std::string, Action_Player> players = {
+#define PLAYER(name, fn, standard) {#name, &play_action<ZT_Slot::name>},
+      ZT_ACTION_SLOTS(PLAYER)
+#undef PLAYER
+  };
+  return players;
+}
+
+void set_named_option(ZT_Renderer_Data* renderer, const std::string& name, const json& value) {
+  if (name == zd_trace::zbuffer_write) {
+    if (!ZD_Set_ZBuffer_Write(renderer, zd_trace::bool_from(value, name.c_str())))
+      throw Format_Error("the renderer publishes no \"ZBuffer Write\" setter");
+    return;
+  }
+  if (name == zd_trace::zbuffer_test) {
+    if (!ZD_Set_ZBuffer_Test(renderer, zd_trace::int_from(value, name.c_str())))
+      throw Format_Error("the renderer publishes no \"ZBuffer Test\" setter");
+    return;
+  }
+  const ZT_Option* option = renderer->requested_options.find(name.c_str());
+  if (!option || !option->value()) throw Format_Error("the renderer has no option \"" + name + "\"");
+  ZT_Option_Value v = zd_trace::option_value_from(value, option->value()->kind(), name.c_str());
+  ZD_Set_Option(renderer, name.c_str(), v);
+}
+
+// The option values of a header or an establish: set as the host's state before
+// establish, so that a replay recorded again writes them once, inside its
+// establish.  The depth setters are calls into the renderer and stay calls.
+void set_named_options(ZT_Renderer_Data* renderer, const json& options) {
+  if (!options.is_object()) throw Format_Error("\"options\" must be an object of name: value");
+  for (auto it = options.begin(); it != options.end(); ++it) {
+    const std::string& name = it.key();
+    if (name == zd_trace::zbuffer_write || name == zd_trace::zbuffer_test) {
+      set_named_option(renderer, name, it.value());
+      continue;
+    }
+    ZT_Option* option = renderer->requested_options.find(name.c_str());
+    if (!option || !option->value())
+      throw Format_Error("the renderer has no option \"" + name + "\"");
+    option->set(zd_trace::option_value_from(it.value(), option->value()->kind(), name.c_str()));
+  }
+  renderer->update_current_options();
+}
+
+// Window, renderer options and named options, as the header or an establish gives them.
+void apply_settings(const json& j, Host_Session& session) {
+  if (j.contains("window")) zd_trace::apply_window(j["window"], session.options());
+  if (j.contains("renderer_options"))
+    zd_trace::apply_renderer_options(j["renderer_options"], session.options());
+  if (j.contains("options")) set_named_options(session.renderer(), j["options"]);
+}
+
+// A fill value: a hex word as a dump writes it ("FF000000", "FFFF", "1F") or a number.
+uint32_t fill_value(const json& j) {
+  if (!j.is_string()) return uint32_t(zd_trace::int_from(j, "fill"));
+  const std::string s = j.get<std::string>();
+  if (s.empty() || s.size() > 8 || s.find_first_not_of("0123456789abcdefABCDEF") != s.npos)
+    throw Format_Error("\"fill\" must be a hex word of up to 8 digits, found \"" + s + "\"");
+  return uint32_t(std::stoul(s, nullptr, 16));
+}
+
+void set_buffer(const ZT_Shared_Image& buffer, const json& contents, const char* which) {
+  if (buffer.empty())
+    throw Format_Error(std::string("there is no ") + which + " buffer to set (establish first)");
+  if (contents.contains("fill")) fill_buffer(buffer, fill_value(contents["fill"]));
+  if (contents.contains("rows")) {
+    const json& rows = contents["rows"];
+    if (!rows.is_array()) throw Format_Error("\"rows\" must be a list of hex strings");
+    std::vector<std::string> text;
+    for (const json& r : rows) {
+      if (!r.is_string()) throw Format_Error("\"rows\" must be a list of hex strings");
+      text.push_back(r.get<std::string>());
+    }
+    try {
+      set_buffer_rows(buffer, text);
+    } catch (const std::runtime_error& e) {
+      throw Format_Error(std::string(which) + " rows: " + e.what());
+    }
+  }
+}
+
+struct Replay_State {
+  ZT_Rendition rendition;
+  bool clip_given = false;  // until the trace sets a hard clip, it is the whole window
+};
+
+void clip_to_window(Replay_State& state, const ZT_Renderer_Options& o) {
+  if (state.clip_given) return;
+  const ZT_Int_Point size = o.window_size();
+  const ZT_Int_Point origin = o.local_coordinates() ? ZT_Int_Point{0, 0} : o.window_origin();
+  state.rendition.modify()->hard_clip = {origin.x, origin.x + size.x - 1, origin.y,
+                                         origin.y + size.y - 1};
+}
+
+void play_call(const json& call, Host_Session& session, Replay_State& state) {
+  if (!call.is_object()) throw Format_Error("a call must be an object with \"call\"");
+  const json& name = zd_trace::member(call, "call");
+  if (!name.is_string()) throw Format_Error("\"call\" must be a name");
+  const std::string kind = name.get<std::string>();
+  ZT_Renderer_Data* renderer = session.renderer();
+  ZT_Rendition& rendition = state.rendition;
+  if (kind == "establish") {
+    apply_settings(call, session);
+    ZD_Establish(renderer);
+    clip_to_window(state, session.options());
+  } else if (kind == "option") {
+    set_named_option(renderer, zd_trace::member(call, "name").get<std::string>(),
+                     zd_trace::member(call, "value"));
+  } else if (kind == "window") {
+    zd_trace::apply_window(call, session.options());
+  } else if (kind == "renderer_options") {
+    zd_trace::apply_renderer_options(call, session.options());
+  } else if (kind == "rendition") {
+    const json& items = zd_trace::member(call, "set");
+    zd_trace::apply_rendition_items(items, rendition);
+    if (items.contains("hard_clip")) state.clip_given = true;
+  } else if (kind == "update") {
+    const ZT_Int_Point size = session.options().window_size();
+    ZT_Int_Rectangle rect{0, size.x - 1, 0, size.y - 1};
+    if (call.contains("rect")) rect = zd_trace::rectangle_from(call["rect"]);
+    ZD_Update(renderer, rect);
+  } else if (kind == "set_buffers") {
+    if (call.contains("color")) set_buffer(session.color_buffer(), call["color"], "colour");
+    if (call.contains("depth")) set_buffer(session.depth_buffer(), call["depth"], "depth");
+    ZD_Trace_Host_Entry(renderer, call.dump());  // a recording of this replay keeps them
+  } else if (auto it = action_players().find(kind); it != action_players().end()) {
+    it->second(call, renderer, rendition);
+  } else {
+    throw Format_Error("unknown call \"" + kind + "\"");
+  }
+}
+
+}  // namespace
+
+json read_trace_file(const std::string& path, bool* cut_short) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Format_Error("cannot read the trace " + path);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string s = text.str();
+  if (cut_short) *cut_short = false;
+  json trace = json::parse(s, nullptr, false);
+  if (trace.is_discarded()) {
+    // A recording whose program ended early lacks the closing brackets and
+    // perhaps the end of its last call: keep the calls written whole, one per line.
+    for (std::size_t cut = s.rfind("\n{"); cut != std::string::npos && trace.is_discarded();
+         cut = cut > 0 ? s.rfind("\n{", cut - 1) : std::string::npos) {
+      std::string head = s.substr(0, cut);
+      while (!head.empty() && (head.back() == ',' || std::isspace(static_cast<unsigned char>(head.back()))))
+        head.pop_back();
+      trace = json::parse(head + "\n]}", nullptr, false);
+      if (s.size() - cut > 4096 * 64) break;  // only the end of a file can be cut
+    }
+    if (trace.is_discarded()) {
+      try {
+        json reason = json::parse(s);  // throws, telling where the text breaks
+      } catch (const json::parse_error& e) {
+        throw Format_Error(path + " is not JSON: " + e.what());
+      }
+    }
+    if (cut_short) *cut_short = true;
+  }
+  if (!trace.is_object()) throw Format_Error(path + ": a trace is a JSON object");
+  return trace;
+}
+
+Replay_Result replay_trace(const json& trace, Host_Session& session, bool record_only) {
+  const bool draw_before = ZD_Standard_Actions_Draw();
+  bool draw = !record_only;
+  if (draw && trace.contains("standard_actions_draw"))
+    draw = zd_trace::bool_from(trace["standard_actions_draw"], "standard_actions_draw");
+  ZD_Set_Standard_Actions_Draw(draw);
+  ZD_Fallback_Log::clear();
+  Replay_Result result;
+  Replay_State state;
+  try {
+    apply_settings(trace, session);
+    clip_to_window(state, session.options());
+    const json& calls = zd_trace::member(trace, "calls");
+    if (!calls.is_array()) throw Format_Error("\"calls\" must be a list");
+    for (const json& call : calls) {
+      try {
+        play_call(call, session, state);
+      } catch (const std::exception& e) {
+        std::string kind = call.is_object() && call.contains("call") ? call["call"].dump() : "?";
+        throw Format_Error("call " + std::to_string(result.calls + 1) + " (" + kind +
+                           "): " + e.what());
+      }
+      ++result.calls;
+    }
+  } catch (...) {
+    ZD_Set_Standard_Actions_Draw(draw_before);
+    throw;
+  }
+  ZD_Set_Standard_Actions_Draw(draw_before);
+  for (const ZD_Fallback_Call& c : ZD_Fallback_Log::calls()) result.fallbacks.push_back(c.function);
+  return result;
+}

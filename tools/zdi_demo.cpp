@@ -1,0 +1,65 @@
+// zdi_demo: the renderer demo.  A host program that loads the module, establishes
+// it in the chosen configuration, draws the built-in scene or a mesh file through
+// the action table, presents it and writes what was presented as PNG.
+#include <cstdio>
+
+#include "buffer_contents.h"
+#include "default_scene.h"
+#include "demo_options.h"
+#include "mesh_loading.h"
+#include "png_writer.h"
+
+int main(int argc, char** argv) {
+  Demo_Options o;
+  const Parse_Outcome parsed = parse_demo_options(argc, argv, o);
+  if (parsed.kind == Parse_Outcome::help) {
+    std::fputs(demo_usage, stdout);
+    return 0;
+  }
+  if (parsed.kind == Parse_Outcome::error) {
+    std::fprintf(stderr, "zdi_demo: %s\n(zdi_demo --help lists the options)\n",
+                 parsed.message.c_str());
+    return 2;
+  }
+  try {
+    Mesh mesh;
+    if (!o.mesh.empty()) {
+      mesh = load_mesh(o.mesh);
+      const Mesh_Report report = prepare_mesh(mesh, o.mesh);
+      std::printf("%s: %zu vertices, %zu triangles\n", o.mesh.c_str(), mesh.positions.size(),
+                  mesh.triangles.size());
+      if (report.degenerate_faces)
+        std::printf("  %zu degenerate faces (they draw nothing)\n", report.degenerate_faces);
+      if (report.non_finite_faces)
+        std::printf("  %zu faces left out: a coordinate is not a finite number\n",
+                    report.non_finite_faces);
+      if (report.non_manifold_edges)
+        std::printf("  %zu edges shared by more than two faces (drawn two-sided)\n",
+                    report.non_manifold_edges);
+    }
+    Host_Session session(o.module.empty() ? default_module_path() : o.module);
+    session.configure(o.width, o.height, o.configuration);
+    ZD_Establish(session.renderer());
+    const Camera camera = o.mesh.empty() ? default_scene_camera(o.yaw, o.pitch, o.zoom)
+                                         : mesh_camera(mesh, o.yaw, o.pitch, o.zoom);
+    const Viewport viewport(camera, o.width, o.height, session.options().window_origin());
+    Scene_Painter painter(session, viewport, Lighting::studio(camera.eye));
+    if (o.mesh.empty()) draw_default_scene(painter);
+    else draw_mesh_scene(painter, mesh, o.shading);
+
+    std::string error;
+    if (!write_png(session.presented(), o.output, &error)) {
+      std::fprintf(stderr, "zdi_demo: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("configuration %c, %dx%d: wrote %s\n", o.configuration.letter(), o.width,
+                o.height, o.output.c_str());
+    if (o.print_hash)
+      std::printf("color %s\ndepth %s\n", content_hash(session.color_buffer()).c_str(),
+                  content_hash(session.depth_buffer()).c_str());
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zdi_demo: %s\n", e.what());
+    return 1;
+  }
+}
