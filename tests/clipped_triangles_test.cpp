@@ -371,6 +371,23 @@ TEST(ClippedTriangles, TheWalkSendsRunsWholeSkipsTrianglesBeyondOneSideAndClipsT
     reference_2di_strip(host, Reference_Kind::Colorized, 3, p + i, colours + i, true, expected);
   EXPECT_EQ(host.color_snapshot(), expected.color);
   EXPECT_EQ(host.depth_snapshot(), expected.depth);
+
+  // The whole strip, runs drawn, in every configuration and kind: colours stay
+  // with their triangles (and points) across runs, skips and clipped ones.
+  const std::vector<ZT_DCI_Point> points(walk_strip, walk_strip + walk_count);
+  const std::vector<ZT_RGB32> by_index(distinct, distinct + walk_count);
+  for (char config : configurations)
+    for (Reference_Kind kind : kinds) {
+      Test_Host h;
+      h.establish_config(config, W, H);
+      h.fill_color(0);
+      h.fill_depth(0xFFFF);
+      Reference_Image whole = reference_snapshot(h);
+      reference_2di_strip(h, kind, walk_count, walk_strip, distinct, false, whole);
+      draw_integer_strip(h, kind, true, points, by_index, false);
+      EXPECT_EQ(h.color_snapshot(), whole.color) << config << " kind " << int(kind);
+      EXPECT_EQ(h.depth_snapshot(), whole.depth) << config << " kind " << int(kind);
+    }
 }
 
 TEST(ClippedTriangles, SixtyFourFloatPointsTakeNoHeapAndSixtyFiveDrawTheSame) {

@@ -22,6 +22,24 @@ void* operator new(std::size_t n) {
 void* operator new[](std::size_t n) {
   return counted_allocate(n);
 }
+// The forms that return null on failure, so that every allocation the
+// replaced deletes release comes from counted_allocate.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  try {
+    return counted_allocate(n);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept {
+  return operator new(n, t);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+  counted_release(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+  counted_release(p);
+}
 void operator delete(void* p) noexcept {
   counted_release(p);
 }
