@@ -522,7 +522,7 @@ int main(int argc, char** argv) {
     for (const Row& r : w.rows) {
       const double med = r.timing.median();
       std::printf("| %s%s | %.2f (%.2f–%.2f) | %s | %s | %.3f |", r.path.c_str(),
-                  r.own ? "" : " (host action: not ours yet)", med * 1e3, r.timing.min() * 1e3,
+                  r.own ? "" : " (the host's action)", med * 1e3, r.timing.min() * 1e3,
                   r.timing.max() * 1e3, format_rate(r.primitives / med).c_str(),
                   format_rate(r.pixels / med).c_str(),
                   r.pixels / med / limits.memset_pixels_per_s);
