@@ -46,9 +46,14 @@ inline void clip_strip(const Strip_Context& s, const Clip_Window& clip, int32_t 
   Strip_Outcodes codes(clip.device, count, points);
   if (codes.all_inside()) return inside(0, count);
   if (codes.nothing_visible()) return;
+  bool walked = false;
   with_painter<Masked, Rule, Shape>(s, [&](auto paint) {
     codes.walk(inside, [&](int32_t i) { straddling(paint, i); });
+    walked = true;
   });
+  // A face that fills nothing clips nothing; its runs still go where inside
+  // strips go.
+  if (!walked) codes.walk(inside, [](int32_t) {});
 }
 
 constexpr auto no_channels = [](ZT_RGB32) { return std::array<int32_t, 0>{}; };
