@@ -12,8 +12,10 @@ cmake --build "$top/build" -j"$jobs"
 (cd "$top/build" && ctest --output-on-failure -j"$jobs")
 
 echo "== sanitizer build (address, undefined)"
-cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZDI_SANITIZE=ON \
-  -DZDI_BUILD_BENCH=OFF >/dev/null
+# -O1 without debug information: the sanitizers see the same code paths and the
+# template-heavy rasterisers compile in about half the time of -O2 -g.
+cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1" \
+  -DZDI_SANITIZE=ON -DZDI_BUILD_BENCH=OFF >/dev/null
 cmake --build "$top/build-asan" -j"$jobs"
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
