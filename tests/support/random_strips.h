@@ -39,14 +39,3 @@ std::vector<ZT_RGB32> random_colours(std::mt19937& rng, int32_t n, Reference_Kin
 void draw_integer_strip(Test_Host& host, Reference_Kind kind, bool points_anywhere,
                         const std::vector<ZT_DCI_Point>& points,
                         const std::vector<ZT_RGB32>& colours, bool single);
-
-// The first pixel where two images of the given width differ, for messages.
-template <typename T>
-std::string first_difference(const std::vector<T>& a, const std::vector<T>& b, int32_t width) {
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-    if (a[i] != b[i])
-      return "pixel " + std::to_string(i % size_t(width)) + "," +
-             std::to_string(i / size_t(width)) + ": " + std::to_string(a[i]) + " instead of " +
-             std::to_string(b[i]);
-  return a.size() == b.size() ? "none" : "sizes";
-}

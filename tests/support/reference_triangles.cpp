@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "mask_cache.h"
+#include "reference_pixels.h"
 
 namespace {
 
@@ -28,59 +29,9 @@ uint32_t shifted(int64_t v) { return uint32_t(v); }  // the low 32 bits
 int32_t step_of(int64_t delta, int32_t shift, int32_t n) {
   return n == 0 ? int32_t(delta) : int32_t((delta * (int64_t(1) << shift)) / n);
 }
-uint32_t blend(uint32_t dst, uint32_t src, uint32_t a) {
-  uint32_t out = 0xFF000000u;
-  for (int k = 0; k < 3; ++k) {
-    uint32_t s = (src >> (8 * k)) & 255, t = (dst >> (8 * k)) & 255;
-    out |= ((s * a + t * (255 - a)) / 255) << (8 * k);
-  }
-  return out;
-}
-
-void merge_word(const Software_Z_Buffer& r, uint32_t& p, uint32_t s) {
-  const uint32_t bg = r.merge_background_color.word();
-  uint32_t out;
-  if (p == bg) out = s;
-  else if (p == s) return;
-  else out = p & s;
-  out |= 0xFF000000u;
-  p = out == bg ? r.merge_alternate_color.word() : out;
-}
-
-void merge_index(Software_Z_Buffer& r, uint32_t& p, uint32_t s) {
-  if (p == r.merge_background_index) {
-    p = s == r.merge_background_index ? r.merge_alternate_index : s;
-    return;
-  }
-  if (p == s) return;
-  const ZT_Palette* pal = r.renderer_options()->palette();
-  ZT_RGB32 c = ZT_RGB32::from_word(pal->color(int32_t(p)).word() & pal->color(int32_t(s)).word());
-  c.a = 255;
-  uint32_t m = uint32_t(pal->closest_match(c, false));
-  p = m == r.merge_background_index ? r.merge_alternate_index : m;
-}
-
 uint32_t threshold(const Draw& a, int32_t x, int32_t y) {
   uintptr_t address = reinterpret_cast<uintptr_t>(a.r.color_buffer->rows_by_y[y] + x);
   return SHARED.dither_table[(address & 7) + 8 * (y & 7)];
-}
-
-// Part of the ordered dither written out step by step.
-uint32_t dither_colour(const Draw& a, ZT_RGB32 c, uint32_t t) {
-  const ZT_Color_Cube& cube = a.r.color_cube;
-  int32_t v[3] = {int32_t(c.r) * cube.red_scale * 256, int32_t(c.g) * cube.green_scale * 256,
-                  int32_t(c.b) * cube.blue_scale * 256};
-  int32_t steps[3] = {cube.red_step, cube.green_step, 1};
-  int32_t index = cube.base_index;
-  for (int k = 0; k < 3; ++k) index += (v[k] >> 16) * steps[k];
-  int order[3] = {0, 1, 2};
-  std::stable_sort(order, order + 3,
-                   [&](int i, int j) { return (v[i] & 0xFFFF) > (v[j] & 0xFFFF); });
-  for (int k = 0; k < 3; ++k) {
-    if (t < 0xFFFFu - uint32_t(v[order[k]] & 0xFFFF)) break;
-    index += steps[order[k]];
-  }
-  return uint32_t(index) & 255;
 }
 
 Depth_Kind depth_kind(const Draw& a) {
@@ -139,13 +90,13 @@ void put_pixel(const Draw& a, int32_t x, int32_t y, uint32_t z, uint32_t word,
     if (a.config == 'E' && a.kind == Reference_Kind::Gouraud) {
       uint32_t al = contrast >> 24;
       if (al == 255) p = contrast;
-      else if (al > 0) p = blend(p, contrast, al);
+      else if (al > 0) p = reference_blend(p, contrast, al);
     } else if (a.config == 'E') {
-      p = blend(p, contrast, contrast >> 24);
+      p = reference_blend(p, contrast, contrast >> 24);
     } else if (merge && ((a.config == 'A' && a.kind == Reference_Kind::Colorized) ||
                          (a.config == 'C' && a.kind == Reference_Kind::Flat))) {
-      if (mapped) merge_index(a.r, p, contrast);
-      else merge_word(a.r, p, contrast | 0xFF000000u);
+      if (mapped) reference_merge_index(a.r, p, contrast);
+      else reference_merge_word(a.r, p, contrast | 0xFF000000u);
     } else {
       p = contrast;
     }
@@ -166,25 +117,27 @@ void put_pixel(const Draw& a, int32_t x, int32_t y, uint32_t z, uint32_t word,
     if (a.config == 'A' || a.config == 'E') {
       const int64_t alpha = channel[3] >> 16;
       if (alpha == 255) p = rgb;
-      else if (alpha > 0) p = blend(p, rgb, uint32_t(alpha));
+      else if (alpha > 0) p = reference_blend(p, rgb, uint32_t(alpha));
     } else {
       p = rgb;
     }
     return;
   }
   if (a.kind == Reference_Kind::Flat) {  // C and D
-    if (a.config == 'C' && merge) merge_index(a.r, p, a.d.current_index);
+    if (a.config == 'C' && merge) reference_merge_index(a.r, p, a.d.current_index);
     else p = a.d.current_index;
     return;
   }
   switch (a.config) {
   case 'A':
-    if (merge) merge_word(a.r, p, word | 0xFF000000u);
-    else p = blend(p, word, word >> 24);  // alpha 255 blends to the word itself
+    if (merge) reference_merge_word(a.r, p, word | 0xFF000000u);
+    else p = reference_blend(p, word, word >> 24);  // alpha 255 blends to the word itself
     return;
-  case 'E': p = blend(p, word, word >> 24); return;
+  case 'E': p = reference_blend(p, word, word >> 24); return;
   case 'C':
-  case 'D': p = dither_colour(a, ZT_RGB32::from_word(word), threshold(a, x, y)); return;
+  case 'D':
+    p = reference_dither(a.r.color_cube, ZT_RGB32::from_word(word), threshold(a, x, y));
+    return;
   default: p = word;
   }
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "mask_cache.h"
+
 std::string module_path() { return ZDI_MODULE_PATH; }
 
 void fenced_allocate(void* context, int32_t width, int32_t height, const ZT_Image_Format* format,
@@ -21,6 +23,14 @@ Test_Host::Test_Host() {
   parent.allocate_image_context = this;
   renderer = module.create_renderer(&parent);
   if (!renderer) throw std::runtime_error("ZD_Renderer returned null");
+}
+
+Test_Host::Test_Host(char configuration, int32_t width, int32_t height, ZT_Int_Point origin)
+    : Test_Host() {
+  establish_config(configuration, width, height, origin);
+  if (r().color_buffer.empty()) return;
+  fill_color(0);
+  fill_depth(0xFFFF);
 }
 
 Test_Host::~Test_Host() {
@@ -62,50 +72,60 @@ void Test_Host::set_option(const char* name, const ZT_Option_Value& value) {
   renderer->update_current_options();
 }
 
+void Test_Host::use_mask(const ZT_Contour_Set& clip) {
+  set_option("Use Mask", ZT_Option_Value(true));
+  establish_again();
+  rendition.modify()->complex_clip = clip;
+}
+
 namespace {
 int32_t bytes_per_pixel(const ZT_Shared_Image& image) {
   return ZT_Image_Data::bytes_per_pixel(image->format);
 }
 }  // namespace
 
+bool Test_Host::mapped() const { return bytes_per_pixel(r().color_buffer) == 1; }
+
 void Test_Host::fill_color(uint32_t value) {
-  const ZT_Shared_Image& img = r().color_buffer;
-  for (int32_t y = 0; y < img->height; ++y)
-    for (int32_t x = 0; x < img->width; ++x) {
-      uint8_t* p = img->rows_by_y[y] + x * bytes_per_pixel(img);
-      if (bytes_per_pixel(img) == 4) std::memcpy(p, &value, 4);
-      else *p = uint8_t(value);
-    }
+  for (int32_t y = 0; y < r().color_buffer->height; ++y)
+    for (int32_t x = 0; x < r().color_buffer->width; ++x) set_color(x, y, value);
   rearm_fences();
 }
 
 void Test_Host::fill_depth(uint16_t value) {
-  const ZT_Shared_Image& img = r().depth_buffer;
-  if (img.empty()) return;
-  for (int32_t y = 0; y < img->height; ++y)
-    for (int32_t x = 0; x < img->width; ++x) std::memcpy(img->rows_by_y[y] + 2 * x, &value, 2);
+  if (r().depth_buffer.empty()) return;
+  for (int32_t y = 0; y < r().depth_buffer->height; ++y)
+    for (int32_t x = 0; x < r().depth_buffer->width; ++x) set_depth(x, y, value);
   rearm_fences();
 }
 
 uint32_t Test_Host::color(int32_t x, int32_t y) const {
-  const ZT_Shared_Image& img = const_cast<Test_Host*>(this)->r().color_buffer;
-  const uint8_t* p = img->rows_by_y[y] + x * bytes_per_pixel(img);
-  if (bytes_per_pixel(img) == 1) return *p;
+  const uint8_t* p = r().color_buffer->rows_by_y[y];
+  if (mapped()) return p[x];
   uint32_t v;
-  std::memcpy(&v, p, 4);
+  std::memcpy(&v, p + 4 * x, 4);
   return v;
 }
 
 uint16_t Test_Host::depth(int32_t x, int32_t y) const {
-  const ZT_Shared_Image& img = const_cast<Test_Host*>(this)->r().depth_buffer;
   uint16_t v;
-  std::memcpy(&v, img->rows_by_y[y] + 2 * x, 2);
+  std::memcpy(&v, r().depth_buffer->rows_by_y[y] + 2 * x, 2);
   return v;
+}
+
+void Test_Host::set_color(int32_t x, int32_t y, uint32_t value) {
+  uint8_t* p = r().color_buffer->rows_by_y[y];
+  if (mapped()) p[x] = uint8_t(value);
+  else std::memcpy(p + 4 * x, &value, 4);
+}
+
+void Test_Host::set_depth(int32_t x, int32_t y, uint16_t value) {
+  if (!r().depth_buffer.empty()) std::memcpy(r().depth_buffer->rows_by_y[y] + 2 * x, &value, 2);
 }
 
 std::vector<uint32_t> Test_Host::color_snapshot() const {
   std::vector<uint32_t> out;
-  const ZT_Shared_Image& img = const_cast<Test_Host*>(this)->r().color_buffer;
+  const ZT_Shared_Image& img = r().color_buffer;
   if (img.empty()) return out;
   for (int32_t y = 0; y < img->height; ++y)
     for (int32_t x = 0; x < img->width; ++x) out.push_back(color(x, y));
@@ -114,7 +134,7 @@ std::vector<uint32_t> Test_Host::color_snapshot() const {
 
 std::vector<uint16_t> Test_Host::depth_snapshot() const {
   std::vector<uint16_t> out;
-  const ZT_Shared_Image& img = const_cast<Test_Host*>(this)->r().depth_buffer;
+  const ZT_Shared_Image& img = r().depth_buffer;
   if (img.empty()) return out;
   for (int32_t y = 0; y < img->height; ++y)
     for (int32_t x = 0; x < img->width; ++x) out.push_back(depth(x, y));
@@ -122,28 +142,94 @@ std::vector<uint16_t> Test_Host::depth_snapshot() const {
 }
 
 namespace {
-bool fence_ok(const ZT_Shared_Image& img) {
-  if (img.empty()) return true;
-  int32_t row = img->width * bytes_per_pixel(img);
-  for (int32_t y = 0; y < img->height; ++y)
-    for (int32_t i = row; i < img->row_bytes; ++i)
-      if (img->rows_by_y[y][i] != fence_canary) return false;
-  return true;
-}
-void rearm(const ZT_Shared_Image& img) {
+// Calls fence(first padding byte, padding length) for every row.
+template <class Fence>
+void for_each_fence(const ZT_Shared_Image& img, Fence&& fence) {
   if (img.empty()) return;
-  int32_t row = img->width * bytes_per_pixel(img);
+  const int32_t row = img->width * bytes_per_pixel(img);
   for (int32_t y = 0; y < img->height; ++y)
-    std::memset(img->rows_by_y[y] + row, fence_canary, std::size_t(img->row_bytes - row));
+    fence(img->rows_by_y[y] + row, std::size_t(img->row_bytes - row));
 }
 }  // namespace
 
 bool Test_Host::fences_intact() const {
-  auto& self = const_cast<Test_Host*>(this)->r();
-  return fence_ok(self.color_buffer) && fence_ok(self.depth_buffer);
+  bool intact = true;
+  for (const ZT_Shared_Image* img : {&r().color_buffer, &r().depth_buffer})
+    for_each_fence(*img, [&](const uint8_t* p, std::size_t n) {
+      for (std::size_t i = 0; i < n; ++i) intact = intact && p[i] == fence_canary;
+    });
+  return intact;
 }
 
 void Test_Host::rearm_fences() {
-  rearm(r().color_buffer);
-  rearm(r().depth_buffer);
+  for (const ZT_Shared_Image* img : {&r().color_buffer, &r().depth_buffer})
+    for_each_fence(*img, [](uint8_t* p, std::size_t n) { std::memset(p, fence_canary, n); });
+}
+
+::testing::AssertionResult same_buffers(const Buffers& got, const Buffers& expected,
+                                        int32_t width) {
+  if (got.color != expected.color)
+    return ::testing::AssertionFailure()
+           << "colour " << first_difference(got.color, expected.color, width);
+  if (got.depth != expected.depth)
+    return ::testing::AssertionFailure()
+           << "depth " << first_difference(got.depth, expected.depth, width);
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult same_buffers(const Test_Host& got, const Test_Host& expected) {
+  return same_buffers(got.snapshot(), expected.snapshot(), got.r().color_buffer->width);
+}
+
+::testing::AssertionResult masked_like_direct(const Test_Host& masked, const Buffers& before,
+                                              const Test_Host& direct) {
+  const int32_t width = masked.r().color_buffer->width;
+  const Frame_Buffer_Mask* mask = masked.r().mask_cache ? masked.r().mask_cache->head : nullptr;
+  Buffers expected = direct.snapshot();
+  for (std::size_t i = 0; mask && i < expected.color.size(); ++i)
+    if (mask->excludes(int32_t(i % std::size_t(width)), int32_t(i / std::size_t(width)))) {
+      expected.color[i] = before.color[i];
+      if (!expected.depth.empty()) expected.depth[i] = before.depth[i];
+    }
+  return same_buffers(masked.snapshot(), expected, width);
+}
+
+Point_List::Point_List(std::vector<ZT_DCI_Point> points, std::vector<ZT_RGB32> c, bool s)
+    : integer(std::move(points)), colours(std::move(c)), single(s),
+      count(int32_t(integer.size())) {
+  const float nudge[] = {0.49f, -0.49f, 0.25f, -0.5f, 0.0f};
+  for (std::size_t i = 0; i < integer.size(); ++i) {
+    const ZT_DCI_Point& p = integer[i];
+    floats.push_back({float(p.x) + nudge[i % 5], float(p.y) + nudge[(i + 1) % 5],
+                      float(p.z) + nudge[(i + 2) % 5]});
+  }
+}
+
+namespace {
+template <ZT_Slot S>
+void draw_points_in(Test_Host& h, const Point_List& p) {
+  using F = typename ZT_Slot_Traits<S>::Function;
+  ZT_Action_Table& a = h.actions();
+  const ZT_Rendition& d = h.rendition;
+  const ZT_RGB32* c = p.colours.empty() ? nullptr : p.colours.data();
+  if constexpr (std::is_same_v<F, ZT_Int_Strip_Fn>) a.call<S>(d, p.count, p.integer.data());
+  else if constexpr (std::is_same_v<F, ZT_Float_Strip_Fn>) a.call<S>(d, p.count, p.floats.data());
+  else if constexpr (std::is_same_v<F, ZT_Int_Colorized_Fn>)
+    a.call<S>(d, p.count, p.integer.data(), c, p.single);
+  else if constexpr (std::is_same_v<F, ZT_Float_Colorized_Fn>)
+    a.call<S>(d, p.count, p.floats.data(), c, p.single);
+  else if constexpr (std::is_same_v<F, ZT_Int_Colors_Fn>) a.call<S>(d, p.count, p.integer.data(), c);
+  else if constexpr (std::is_same_v<F, ZT_Float_Colors_Fn>) a.call<S>(d, p.count, p.floats.data(), c);
+  else throw std::logic_error(std::string(ZT_slot_name(S)) + " takes no list of points");
+}
+}  // namespace
+
+void draw_points(Test_Host& host, ZT_Slot s, const Point_List& p) {
+  switch (s) {
+#define DRAW_POINTS_CASE(name, fn, standard) \
+  case ZT_Slot::name: draw_points_in<ZT_Slot::name>(host, p); break;
+    ZT_ACTION_SLOTS(DRAW_POINTS_CASE)
+#undef DRAW_POINTS_CASE
+  default: break;
+  }
 }
