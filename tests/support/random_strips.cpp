@@ -1,25 +1,16 @@
 #include "random_strips.h"
 
 #include <algorithm>
-#include <cstring>
 
 void fill_random(Test_Host& host, std::mt19937& rng) {
-  ZT_Image_Data& c = *host.r().color_buffer.data();
-  const bool mapped = c.format == ZT_Image_Format_Mapped8;
-  for (int32_t y = 0; y < c.height; ++y)
-    for (int32_t x = 0; x < c.width; ++x) {
-      const uint32_t v = rng();
-      if (mapped) c.rows_by_y[size_t(y)][x] = uint8_t(v);
-      else std::memcpy(c.rows_by_y[size_t(y)] + 4 * x, &v, 4);
+  const Software_Z_Buffer& r = host.r();
+  const uint32_t background =
+      host.mapped() ? r.merge_background_index : r.merge_background_color.word();
+  for (int32_t y = 0; y < r.window_size.y; ++y)
+    for (int32_t x = 0; x < r.window_size.x; ++x) {
+      host.set_color(x, y, (rng() & 3) == 0 ? background : rng());
+      host.set_depth(x, y, (rng() & 3) == 0 ? 0xFFFF : uint16_t(rng()));
     }
-  if (!host.r().depth_buffer.empty()) {
-    ZT_Image_Data& d = *host.r().depth_buffer.data();
-    for (int32_t y = 0; y < d.height; ++y)
-      for (int32_t x = 0; x < d.width; ++x) {
-        const uint16_t z = (rng() & 3) == 0 ? 0xFFFF : uint16_t(rng());
-        std::memcpy(d.rows_by_y[size_t(y)] + 2 * x, &z, 2);
-      }
-  }
   host.rearm_fences();
 }
 
@@ -89,27 +80,14 @@ std::vector<ZT_RGB32> random_colours(std::mt19937& rng, int32_t n, Reference_Kin
   return c;
 }
 
-void draw_integer_strip(Test_Host& host, Reference_Kind kind, bool points_anywhere,
-                        const std::vector<ZT_DCI_Point>& points,
-                        const std::vector<ZT_RGB32>& colours, bool single) {
+ZT_Slot strip_slot(Reference_Kind kind, bool points_anywhere, bool float_points) {
   using S = ZT_Slot;
-  const int32_t n = int32_t(points.size());
-  const ZT_DCI_Point* p = points.data();
-  const ZT_Rendition& d = host.rendition;
-  ZT_Action_Table& a = host.actions();
-  switch (kind) {
-  case Reference_Kind::Flat:
-    if (points_anywhere) a.call<S::draw_2di_polytriangle>(d, n, p);
-    else a.call<S::draw_dci_polytriangle>(d, n, p);
-    break;
-  case Reference_Kind::Colorized:
-    if (points_anywhere)
-      a.call<S::draw_2di_colorized_polytriangle>(d, n, p, colours.data(), single);
-    else a.call<S::draw_dci_colorized_polytriangle>(d, n, p, colours.data(), single);
-    break;
-  case Reference_Kind::Gouraud:
-    if (points_anywhere) a.call<S::draw_2di_gouraud_polytriangle>(d, n, p, colours.data());
-    else a.call<S::draw_dci_gouraud_polytriangle>(d, n, p, colours.data());
-    break;
-  }
+  const S slots[3][2][2] = {
+      {{S::draw_dci_polytriangle, S::draw_dc_polytriangle},
+       {S::draw_2di_polytriangle, S::draw_2d_polytriangle}},
+      {{S::draw_dci_colorized_polytriangle, S::draw_dc_colorized_polytriangle},
+       {S::draw_2di_colorized_polytriangle, S::draw_2d_colorized_polytriangle}},
+      {{S::draw_dci_gouraud_polytriangle, S::draw_dc_gouraud_polytriangle},
+       {S::draw_2di_gouraud_polytriangle, S::draw_2d_gouraud_polytriangle}}};
+  return slots[int(kind)][points_anywhere][float_points];
 }

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "reference_triangles.h"
 #include "test_host.h"
 
-// Random colours in every pixel and random depths (a quarter of them far).
+// Random colours in every pixel (a quarter of them the merge background) and
+// random depths (a quarter of them far).
 void fill_random(Test_Host& host, std::mt19937& rng);
 
 // Alpha 255 in a quarter of the colours, 0 in another quarter.
@@ -34,8 +34,6 @@ std::vector<ZT_DCI_Point> random_strip(std::mt19937& rng, int32_t n, Point_Range
 // (the near-constant shortcut).
 std::vector<ZT_RGB32> random_colours(std::mt19937& rng, int32_t n, Reference_Kind kind);
 
-// Draws a strip through the integer slot of its kind: the DCI slot, or with
-// points_anywhere the 2DI slot.
-void draw_integer_strip(Test_Host& host, Reference_Kind kind, bool points_anywhere,
-                        const std::vector<ZT_DCI_Point>& points,
-                        const std::vector<ZT_RGB32>& colours, bool single);
+// The triangle slot of a kind that takes points clipped (DCI, DC) or anywhere
+// (2DI, 2D), as integers or as floats.
+ZT_Slot strip_slot(Reference_Kind kind, bool points_anywhere, bool float_points = false);

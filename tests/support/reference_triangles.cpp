@@ -261,7 +261,7 @@ void strip(Draw a, int32_t n, const ZT_DCI_Point* p, const ZT_RGB32* colours, bo
 }  // namespace
 
 Reference_Image reference_snapshot(const Test_Host& host) {
-  return {host.color_snapshot(), host.depth_snapshot(), {}};
+  return {host.snapshot(), {}};
 }
 
 namespace {
@@ -290,17 +290,17 @@ void reference_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
 
 }  // namespace
 
-void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
-                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+void reference_dci_strip(const Test_Host& host, Reference_Kind kind, const Point_List& strip,
                          Reference_Image& image) {
-  reference_strip(host, kind, count, points, colours, single, nullptr, image);
+  reference_strip(host, kind, strip.count, strip.integer.data(), strip.colours.data(),
+                  strip.single, nullptr, image);
 }
 
-void reference_2di_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
-                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+void reference_2di_strip(const Test_Host& host, Reference_Kind kind, const Point_List& strip,
                          Reference_Image& image) {
   const ZT_Int_Rectangle& c = host.rendition->hard_clip;
-  const ZT_Int_Point o = const_cast<Test_Host&>(host).r().window_origin;
+  const ZT_Int_Point o = host.r().window_origin;
   const ZT_Int_Rectangle local{c.left - o.x, c.right - o.x, c.bottom - o.y, c.top - o.y};
-  reference_strip(host, kind, count, points, colours, single, &local, image);
+  reference_strip(host, kind, strip.count, strip.integer.data(), strip.colours.data(),
+                  strip.single, &local, image);
 }

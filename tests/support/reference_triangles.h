@@ -10,10 +10,8 @@
 
 enum class Reference_Kind { Flat, Colorized, Gouraud };
 
-// Colour and depth of every pixel (local x + width × local y).
-struct Reference_Image {
-  std::vector<uint32_t> color;
-  std::vector<uint16_t> depth;
+// Colour and depth of every pixel.
+struct Reference_Image : Buffers {
   // Set by reference_2di_strip at every pixel that is the second pixel of a
   // two-pixel span drawn by the linear rule: the only pixels where the rule
   // differs from the unclipped rasterisers' (sized on first use).
@@ -27,8 +25,7 @@ Reference_Image reference_snapshot(const Test_Host& host);
 // through: merge in B, the flat true-colour actions, the mask test (masked
 // twins) and every pixel rule are followed.  Reads the renderer and rendition
 // of host, draws into image.
-void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
-                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+void reference_dci_strip(const Test_Host& host, Reference_Kind kind, const Point_List& strip,
                          Reference_Image& image);
 
 // Draws a strip of points anywhere within the coordinate-safe square as the 2DI
@@ -38,6 +35,5 @@ void reference_dci_strip(const Test_Host& host, Reference_Kind kind, int32_t cou
 // rectangle, and every one of its spans by the linear rule (the second pixel
 // of a two-pixel span one step on, not the mean of the two edges).  Triangles
 // are never dropped for lying beyond the window.
-void reference_2di_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
-                         const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single,
+void reference_2di_strip(const Test_Host& host, Reference_Kind kind, const Point_List& strip,
                          Reference_Image& image);
