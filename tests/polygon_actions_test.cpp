@@ -1,5 +1,6 @@
 // Polygon actions: which triangle slot each outline reaches, with which points,
 // colour, single-colour flag and rendition; coverage of the pieces; heap use.
+// (Host patterns: gates_test.)
 // The triangle slots hold recording probes, so the polygon logic is seen apart
 // from any rasteriser.
 #include <gtest/gtest.h>
@@ -210,28 +211,6 @@ TEST_P(PolygonActions, EdgeDepthOffsetCopiesTheRenditionOnlyWhenItDiffers) {
   host.r().edge_depth_offset = 0;
 }
 
-TEST_P(PolygonActions, PatternsFromSeventyFiveGoToTheHostUnchanged) {
-  host.rendition.modify_face()->pattern_index = ZT_Pattern_First_Host_Only;
-  const std::vector<ZT_DCI_Point> integer = to_integer(quad);
-  host.actions().call<S::draw_2d_polygon>(host.rendition, 4, quad.data(), &colour);
-  host.actions().call<S::draw_dc_polygon>(host.rendition, 4, quad.data(), nullptr);
-  host.actions().call<S::draw_2di_polygon>(host.rendition, 4, integer.data(), &colour);
-  host.actions().call<S::draw_dci_polygon>(host.rendition, 4, integer.data(), nullptr);
-  EXPECT_TRUE(calls.empty());
-  const char* names[] = {"ZD_Standard_Draw_2D_Polygon", "ZD_Standard_Draw_DC_Polygon",
-                         "ZD_Standard_Draw_2DI_Polygon", "ZD_Standard_Draw_DCI_Polygon"};
-  const void* points[] = {quad.data(), quad.data(), integer.data(), integer.data()};
-  const void* colours[] = {&colour, nullptr, &colour, nullptr};
-  ASSERT_EQ(ZD_Fallback_Log::calls().size(), 4u);
-  for (std::size_t i = 0; i < 4; ++i) {
-    const ZD_Fallback_Call& call = ZD_Fallback_Log::calls()[i];
-    EXPECT_EQ(call.function, names[i]);
-    EXPECT_EQ(call.rendition, host.rendition.data());
-    EXPECT_EQ(call.arguments, (std::vector<uint64_t>{4, uint64_t(uintptr_t(points[i])),
-                                                     uint64_t(uintptr_t(colours[i]))}));
-  }
-}
-
 TEST_P(PolygonActions, HostileOutlinesDrawNothingOrOnlyTheirArea) {
   const std::vector<ZT_DCI_Point> integer = to_integer(quad);
   for (int32_t n : {0, 1, 2, -5}) {
@@ -261,8 +240,7 @@ INSTANTIATE_TEST_SUITE_P(EveryConfiguration, PolygonActions,
 // exactly once whatever the split.  Configuration A blends a half-transparent
 // white over black, so a pixel written once reads 128 and one written twice 191.
 TEST(PolygonCoverage, EveryPixelOfAPolygonIsWrittenOnce) {
-  Test_Host host;
-  host.establish_config('A', 200, 200);
+  Test_Host host('A', 200, 200);
   if (host.actions().holds_standard(S::draw_dc_colorized_polytriangle))
     GTEST_SKIP() << "the triangle rasterisers are not installed yet";
   const Outline pentagon = regular_polygon(5, 60, 100, 100);

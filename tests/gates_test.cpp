@@ -1,0 +1,241 @@
+// Where actions hand a call on before drawing it themselves: host patterns,
+// styled and wide lines and symbol markers to the host's standard action of
+// the same slot, unchanged; depth off, transparency and merge in B to another
+// configuration's action; the strip-edges bit to three polylines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "strip_edge_lines.h"
+#include "strip_edges.h"
+#include "test_host.h"
+
+namespace {
+
+using S = ZT_Slot;
+constexpr int32_t W = 40, H = 30;
+
+const S triangle_slots[] = {
+    S::draw_dc_polytriangle,           S::draw_dci_polytriangle,
+    S::draw_2d_polytriangle,           S::draw_2di_polytriangle,
+    S::draw_dc_colorized_polytriangle, S::draw_dci_colorized_polytriangle,
+    S::draw_2d_colorized_polytriangle, S::draw_2di_colorized_polytriangle,
+    S::draw_dc_gouraud_polytriangle,   S::draw_dci_gouraud_polytriangle,
+    S::draw_2d_gouraud_polytriangle,   S::draw_2di_gouraud_polytriangle};
+const S polyline_slots[] = {S::draw_dci_polyline,          S::draw_2di_polyline,
+                            S::draw_dci_colorized_polyline, S::draw_2di_colorized_polyline,
+                            S::draw_dci_gouraud_polyline,   S::draw_2di_gouraud_polyline};
+const S polygon_slots[] = {S::draw_dc_polygon, S::draw_dci_polygon, S::draw_2d_polygon,
+                           S::draw_2di_polygon};
+
+const Point_List strip({{2, 2, 100}, {30, 4, 200}, {8, 25, 300}, {36, 28, 400}, {20, 12, 50}},
+                       {{200, 10, 10, 128}, {10, 200, 10, 255}, {10, 10, 200, 0},
+                        {90, 90, 90, 60}, {1, 2, 3, 4}});
+
+bool named(S s, const char* part) { return std::string(ZT_slot_name(s)).find(part) != std::string::npos; }
+
+std::string standard_name(S s) {
+  switch (s) {
+#define STANDARD_NAME(name, fn, standard) \
+  case S::name: return #standard;
+    ZT_ACTION_SLOTS(STANDARD_NAME)
+#undef STANDARD_NAME
+  default: return "";
+  }
+}
+
+uint64_t address(const void* p) { return uint64_t(reinterpret_cast<uintptr_t>(p)); }
+
+// The arguments of a call of s with p, as the host's log widens them.
+std::vector<uint64_t> arguments(S s, const Point_List& p) {
+  const bool floats = named(s, "_dc_") || named(s, "_2d_");
+  std::vector<uint64_t> a = {uint64_t(p.count),
+                             address(floats ? (const void*)p.floats.data() : p.integer.data())};
+  if (named(s, "colorized") || named(s, "gouraud") || named(s, "polygon"))
+    a.push_back(address(p.colours.data()));
+  if (named(s, "colorized")) a.push_back(p.single);
+  return a;
+}
+
+// Each call reaches the host's standard action of its own slot once, with its
+// own arguments and rendition, and draws nothing; flat strips in true colour
+// reach it as the colorized strip of the current colour.
+TEST(HostGates, PatternsStyledLinesAndSymbolMarkersReachTheHostUnchanged) {
+  struct Row {
+    std::string configurations;
+    std::vector<S> slots;
+    void (*setup)(ZT_Rendition&);
+  } rows[] = {
+      {"ABCDEF", {std::begin(triangle_slots), std::end(triangle_slots)},
+       [](ZT_Rendition& d) { d.modify_face()->pattern_index = 75; }},
+      {"ABCDEF", {std::begin(triangle_slots), std::end(triangle_slots)},
+       [](ZT_Rendition& d) { d.modify_face()->pattern_index = 1000; }},
+      {"ABCDEF", {std::begin(triangle_slots), std::end(triangle_slots)},
+       [](ZT_Rendition& d) { d.modify_face()->pattern_index = -1; }},
+      {"ABCDEF", {std::begin(polygon_slots), std::end(polygon_slots)},
+       [](ZT_Rendition& d) { d.modify_face()->pattern_index = ZT_Pattern_First_Host_Only; }},
+      {"ABCDEF", {std::begin(polyline_slots), std::end(polyline_slots)},
+       [](ZT_Rendition& d) { d.modify()->line_style = 1; }},
+      {"ABCDEF", {std::begin(polyline_slots), std::end(polyline_slots)},
+       [](ZT_Rendition& d) { d.modify()->line_weight = 2; }},
+      {"ABCEF", {S::draw_2di_polymarker}, [](ZT_Rendition& d) { d.modify()->marker_style = 3; }},
+  };
+  for (const Row& row : rows)
+    for (char config : row.configurations)
+      for (S s : row.slots) {
+        Test_Host h(config, W, H);
+        row.setup(h.rendition);
+        SCOPED_TRACE(std::string(1, config) + " " + ZT_slot_name(s));
+        const auto before = h.color_snapshot();
+        const auto calls = host_calls([&] { draw_points(h, s, strip); });
+        ASSERT_EQ(calls.size(), 1u);
+        const bool as_colorized = named(s, "polytriangle") && !named(s, "colorized") &&
+                                  !named(s, "gouraud") && !h.mapped();
+        std::vector<uint64_t> expected = arguments(s, strip);
+        if (as_colorized) expected = {5, expected[1], address(&h.rendition->current_color), 1};
+        std::string name = standard_name(s);
+        if (as_colorized) name.insert(name.rfind("_Polytriangle"), "_Colorized");
+        EXPECT_EQ(calls[0].function, name);
+        EXPECT_EQ(calls[0].arguments, expected);
+        EXPECT_EQ(calls[0].rendition, h.rendition.data());
+        EXPECT_EQ(h.color_snapshot(), before);
+      }
+  // A polymarker of no points hands nothing on.
+  Test_Host h('B', W, H);
+  EXPECT_TRUE(host_calls([&] { draw_points(h, S::draw_2di_polymarker, Point_List(std::vector<ZT_DCI_Point>{})); }).empty());
+}
+
+// Drawn from the same buffers, each gate's draw equals the draw of the
+// configuration it hands on to; one without depth leaves the depths alone.
+TEST(SiblingGates, DepthOffTransparencyAndMergeDrawAsAnotherConfiguration) {
+  auto depth_off = [](Test_Host& h) { h.rendition.modify()->depth_test_active = 0; };
+  auto transparency = [](Test_Host& h) {
+    h.rendition.modify()->advanced_options = ZT_Advanced_Transparency;
+  };
+  // Merge in B: the colorized strips merge as A's.
+  auto merge_transparent = [](Test_Host& h) {
+    h.rendition.modify()->drawing_mode = ZT_Drawing_Mode_Merge;
+    h.rendition.modify()->current_color = {16, 15, 5, 0};
+  };
+  std::vector<S> strips(std::begin(triangle_slots), std::end(triangle_slots)), strips_and_lines = strips;
+  strips_and_lines.insert(strips_and_lines.end(), std::begin(polyline_slots), std::end(polyline_slots));
+  const std::vector<S> colorized = {S::draw_dc_colorized_polytriangle, S::draw_dci_colorized_polytriangle,
+        S::draw_2d_colorized_polytriangle, S::draw_2di_colorized_polytriangle};
+  struct Row {
+    char config, as;
+    void (*setup)(Test_Host&);
+    const std::vector<S>& slots;
+  } rows[] = {
+      {'D', 'C', depth_off, strips_and_lines}, {'E', 'A', depth_off, strips_and_lines},
+      {'F', 'B', depth_off, strips_and_lines}, {'F', 'E', transparency, strips},
+      {'B', 'A', transparency, strips},        {'B', 'A', merge_transparent, colorized},
+  };
+  for (const Row& row : rows) {
+    for (S s : row.slots) {
+      SCOPED_TRACE(std::string(1, row.config) + " as " + row.as + " " + ZT_slot_name(s));
+      Test_Host got(row.config, W, H), expected(row.as, W, H);
+      for (Test_Host* h : {&got, &expected}) {
+        h->fill_color(h->mapped() ? 7 : 0xFF203040);
+        h->fill_depth(0x8000);
+        row.setup(*h);
+        draw_points(*h, s, strip);
+        EXPECT_TRUE(h->fences_intact());
+      }
+      EXPECT_EQ(got.color_snapshot(), expected.color_snapshot());
+      if (row.as == 'E') {
+        EXPECT_EQ(got.depth_snapshot(), expected.depth_snapshot());
+      } else if (row.config != 'B') {
+        EXPECT_EQ(got.depth_snapshot(), std::vector<uint16_t>(size_t(W * H), 0x8000));
+      }
+    }
+  }
+  // The flat strip of B merges its current colour at alpha 255 even where A's
+  // flat strip, given a fully transparent colour, draws nothing.
+  for (S s : {S::draw_dci_polytriangle, S::draw_2di_polytriangle}) {
+    Test_Host b('B', W, H), a('A', W, H);
+    for (Test_Host* h : {&a, &b}) {
+      h->fill_color(0xFF203040);
+      merge_transparent(*h);
+      draw_points(*h, s, strip);
+    }
+    const auto in_a = a.color_snapshot(), in_b = b.color_snapshot();
+    EXPECT_EQ(std::count(in_a.begin(), in_a.end(), 0xFF203040u), W * H);
+    const auto merged = std::count(in_b.begin(), in_b.end(), 0xFF203040u & 0xFF100F05u);
+    EXPECT_GT(merged, 0);
+    EXPECT_EQ(std::count(in_b.begin(), in_b.end(), 0xFF203040u) + merged, W * H);
+  }
+}
+
+TEST(StripEdges, ThreePolylinesWithAMaskedRenditionCopy) {
+  Test_Host host('F', W, H);
+  host.rendition.modify()->advanced_options = 0xFFFFFFFF;
+  host.rendition.modify_face()->depth_offset = -37;
+  struct Recorded {
+    std::vector<ZT_DCI_Point> points;
+    uint32_t options;
+    int32_t edge_depth_offset;
+  };
+  static std::vector<Recorded> recorded;
+  static Software_Z_Buffer* renderer;
+  renderer = &host.r();
+  const std::vector<ZT_DCI_Point>& p = strip.integer;
+  for (int32_t n : {3, 4, 5}) {
+    recorded.clear();
+    triangles::draw_strip_edges_with(
+        [](ZT_Renderer_Data*, const ZT_Rendition& d, int32_t count, const ZT_DCI_Point* q) {
+          recorded.push_back({std::vector<ZT_DCI_Point>(q, q + count), d->advanced_options,
+                              renderer->edge_depth_offset});
+        },
+        host.r(), host.rendition, n, p.data());
+    ASSERT_EQ(recorded.size(), n > 3 ? 3u : 2u) << n;
+    EXPECT_EQ(recorded[0].points, std::vector<ZT_DCI_Point>(p.begin(), p.begin() + n));
+    const std::vector<ZT_DCI_Point> evens = {p[0], p[2], p[4]};
+    EXPECT_EQ(recorded[1].points,
+              std::vector<ZT_DCI_Point>(evens.begin(), evens.begin() + (n + 1) / 2));
+    if (n > 3) {
+      EXPECT_EQ(recorded[2].points, (std::vector<ZT_DCI_Point>{p[1], p[3]}));
+    }
+    for (const Recorded& r : recorded) {
+      EXPECT_EQ(r.options, 0x3DFu);
+      EXPECT_EQ(r.edge_depth_offset, -37);
+    }
+    EXPECT_EQ(host.r().edge_depth_offset, 0);
+    EXPECT_EQ(host.rendition->advanced_options, 0xFFFFFFFFu);  // the caller's is untouched
+  }
+  // Through the slots: E and F draw edges instead of filling, A to D ignore the bit.
+  for (char config : every_configuration)
+    for (S s : triangle_slots) {
+      if (!named(s, "colorized") && !named(s, "gouraud")) continue;
+      Test_Host h(config, W, H);
+      h.fill_color(7);
+      h.rendition.modify()->advanced_options = ZT_Advanced_Strip_Edges;
+      host_calls([&] { draw_points(h, s, strip); });
+      const bool filled = h.color(12, 8) != 7;  // on no edge
+      EXPECT_EQ(filled, config < 'E') << config << " " << ZT_slot_name(s);
+    }
+}
+
+// The polyline of a triangle strip's edges is F's 2DI polyline whatever the
+// configuration: E draws it opaque and by F's depth rule; a window without
+// depth draws it as B; a mapped one leaves it to the host.
+TEST(StripEdges, EdgesAreConfigurationFsPolyline) {
+  const Point_List p({{-5, 2, 100}, {12, 6, 300}, {3, 20, 50}});
+  auto edges_in = [&](Test_Host& h) {
+    draw_2di_polyline_configuration_F(h.renderer, h.rendition, 3, p.integer.data());
+  };
+  Test_Host f('F', 16, 16), e('E', 16, 16), b('B', 16, 16), a('A', 16, 16), c('C', 16, 16);
+  for (Test_Host* h : {&f, &e}) {
+    h->fill_depth(200);
+    h->r().depth_test_mode = 1;
+    h->rendition.modify()->current_color = ZT_RGB32(9, 9, 9, 60);
+  }
+  draw_points(f, S::draw_2di_polyline, p);
+  edges_in(e);
+  EXPECT_TRUE(same_buffers(e, f));
+  draw_points(b, S::draw_2di_polyline, p);
+  edges_in(a);
+  EXPECT_TRUE(same_buffers(a, b));
+  EXPECT_EQ(host_calls([&] { edges_in(c); }).size(), 1u);
+}
+
+}  // namespace
