@@ -45,11 +45,10 @@ TEST(Update, PresentsTheRectangleWithTheWindowsDownwardY) {
   EXPECT_EQ(p.y, 100 + 7 - 20 - 1);
 }
 
-TEST(ClearDepth, BlockAndRowPathsAgree) {
+TEST(ClearDepth, BlockAndRowPathsAgreeAndStayInTheWindow) {
   // Full width (one block, padding included) and a column short of it (rows).
   for (bool full : {true, false}) {
-    Test_Host host;
-    host.establish_config('F', 37, 23);
+    Test_Host host('F', 37, 23);
     host.fill_depth(0x1234);
     host.rendition.modify()->hard_clip = {0, full ? 36 : 35, 3, 17};
     host.actions().call<ZT_Slot::clear_depth_buffer>(host.rendition);
@@ -62,11 +61,8 @@ TEST(ClearDepth, BlockAndRowPathsAgree) {
       EXPECT_TRUE(host.fences_intact());
     }
   }
-}
-
-TEST(ClearDepth, RectangleOutsideTheWindowWritesNothingOutside) {
-  Test_Host host;
-  host.establish_config('D', 20, 10);
+  // A rectangle reaching beyond the window writes nothing outside it.
+  Test_Host host('D', 20, 10);
   host.fill_depth(7);
   host.rendition.modify()->hard_clip = {-50, 5, -1000, 1000};
   host.actions().call<ZT_Slot::clear_depth_buffer>(host.rendition);
@@ -76,13 +72,7 @@ TEST(ClearDepth, RectangleOutsideTheWindowWritesNothingOutside) {
 }
 
 TEST(DepthImages, PutThenGetRoundTripsAndReusesTheTarget) {
-  Test_Host host;
-  Window_Setup s;
-  s.width = 30;
-  s.height = 20;
-  s.origin = {100, 50};
-  host.establish(s);
-  host.fill_depth(0xFFFF);
+  Test_Host host('F', 30, 20, {100, 50});
   // A 4x3 block at device (105..108, 60..58), rows top first.
   uint16_t block[3][4] = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}};
   ZT_DCI_Point start{105, 60, 0}, end{108, 58, 0};
@@ -110,8 +100,7 @@ TEST(DepthImages, PutThenGetRoundTripsAndReusesTheTarget) {
 }
 
 TEST(DepthImages, PutIsCutAtTheWindowsRightEdge) {
-  Test_Host host;
-  host.establish_config('E', 10, 4);
+  Test_Host host('E', 10, 4);
   host.fill_depth(0);
   uint16_t row[6] = {11, 12, 13, 14, 15, 16};
   ZT_DCI_Point start{7, 2, 0}, end{12, 2, 0};  // columns 7..12; 10..12 lie beyond
@@ -123,8 +112,7 @@ TEST(DepthImages, PutIsCutAtTheWindowsRightEdge) {
 }
 
 TEST(GetImage, TrueColourFormatsAndCutting) {
-  Test_Host host;
-  host.establish_config('B', 16, 8);
+  Test_Host host('B', 16, 8);
   for (int32_t y = 0; y < 8; ++y)
     for (int32_t x = 0; x < 16; ++x)
       reinterpret_cast<uint32_t*>(host.r().color_buffer->rows_by_y[y])[x] = uint32_t(y * 100 + x);
@@ -151,8 +139,7 @@ TEST(GetImage, TrueColourFormatsAndCutting) {
 }
 
 TEST(GetImage, FullWindowTargetKeepsPlaces) {
-  Test_Host host;
-  host.establish_config('F', 16, 8);
+  Test_Host host('F', 16, 8);
   host.fill_color(0xFF00FF00);
   ZT_Shared_Image target(3, 3, ZT_Image_Format_RGB32, 0, nullptr, true);
   ZT_Image_Format rgb = ZT_Image_Format_RGB32;
@@ -166,8 +153,7 @@ TEST(GetImage, FullWindowTargetKeepsPlaces) {
 }
 
 TEST(GetImage, MappedReadsIndices) {
-  Test_Host host;
-  host.establish_config('C', 16, 8);
+  Test_Host host('C', 16, 8);
   host.fill_color(42);
   ZT_Shared_Image target;
   ZT_Image_Format any = ZT_Image_Format_Any;
@@ -181,9 +167,7 @@ TEST(GetImage, MappedReadsIndices) {
 
 TEST(SpanRectangle, SolidFillBothFormsAndClamping) {
   for (char c : std::string("BD")) {
-    Test_Host host;
-    host.establish_config(c, 20, 10);
-    host.fill_color(0);
+    Test_Host host(c, 20, 10);
     ZT_Rendition_Data* d = host.rendition.modify();
     d->rectangle_color = {1, 2, 3, 255};
     d->rectangle_index = 77;
@@ -213,18 +197,14 @@ TEST(SpanRectangle, SolidFillBothFormsAndClamping) {
 }
 
 TEST(SpanRectangle, NonSolidPatternGoesToTheHost) {
-  Test_Host host;
-  host.establish_config('F', 20, 10);
+  Test_Host host('F', 20, 10);
   host.rendition.modify_face()->pattern_index = 12;
   host.rendition.modify()->hard_clip = {1, 5, 2, 6};
-  ZD_Fallback_Log::clear();
-  ZD_Set_Standard_Actions_Draw(false);
-  host.actions().call<ZT_Slot::span_dc_rectangle>(host.rendition);
-  ZD_Set_Standard_Actions_Draw(true);
-  ASSERT_EQ(ZD_Fallback_Log::calls().size(), 1u);
-  const ZD_Fallback_Call& call = ZD_Fallback_Log::calls()[0];
-  EXPECT_EQ(call.function, "ZD_Span_DC_Rectangle");
-  EXPECT_EQ(call.arguments, (std::vector<uint64_t>{1, 5, 2, 6}));
+  const auto calls =
+      host_calls([&] { host.actions().call<ZT_Slot::span_dc_rectangle>(host.rendition); });
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].function, "ZD_Span_DC_Rectangle");
+  EXPECT_EQ(calls[0].arguments, (std::vector<uint64_t>{1, 5, 2, 6}));
 }
 
 }  // namespace

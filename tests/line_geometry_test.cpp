@@ -47,34 +47,15 @@ Random_Segment random_segment(std::mt19937& rng, int32_t wanted_class) {
   const int32_t x0 = at(rng), y0 = at(rng);
   int32_t a = len(rng), b = len(rng);
   if (a < b) std::swap(a, b);
-  // Sizes by shape, then signs by direction, following the class numbers.
-  int32_t dx = 0, dy = 0;
-  switch (wanted_class) {
-  case 0:
-    break;
-  case 1:
-    dx = -a;
-    break;
-  case 2:
-    dx = a;
-    break;
-  case 3:
-    dy = -a;
-    break;
-  case 4:
-    dy = a;
-    break;
-  default: {
-    const int32_t shape = (wanted_class - 5) % 3;
-    const bool up = wanted_class >= 11, right = (wanted_class - 5) % 6 >= 3;
-    if (shape == 0) dx = a == b ? a + 1 : a, dy = b;
-    if (shape == 1) dx = dy = a;
-    if (shape == 2) dx = b, dy = a == b ? a + 1 : a;
-    dx = right ? dx : -dx;
-    dy = up ? dy : -dy;
-  }
-  }
-  return {x0, y0, x0 + dx, y0 + dy};
+  // Classes 1 to 4 run left, right, down and up; from 5 on the shape (shallow,
+  // diagonal, steep) counts by one, right by three and up by six.
+  const int32_t axis[5][2] = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+  if (wanted_class < 5) return {x0, y0, x0 + a * axis[wanted_class][0], y0 + a * axis[wanted_class][1]};
+  const int32_t shape = (wanted_class - 5) % 3, longer = a == b ? a + 1 : a;
+  const int32_t dx = shape == 0 ? longer : shape == 1 ? a : b;
+  const int32_t dy = shape == 0 ? b : shape == 1 ? a : longer;
+  const bool up = wanted_class >= 11, right = (wanted_class - 5) % 6 >= 3;
+  return {x0, y0, x0 + (right ? dx : -dx), y0 + (up ? dy : -dy)};
 }
 
 TEST(SegmentGeometry, ClassesCoverEveryDirectionAndShape) {

@@ -77,18 +77,12 @@ TEST_F(Cache_Fixture, FiveClipsWithCapacityFour) {
   EXPECT_EQ(n, 4);
   EXPECT_EQ(cache().head->prev, nullptr);
   EXPECT_EQ(cache().tail->next, nullptr);
-}
-
-TEST_F(Cache_Fixture, SameClipTwiceIsFoundAtTheHead) {
-  ZT_Contour_Set a = square(0, 0, 5, 5), b = square(1, 1, 6, 6);
-  use(a);
-  use(b);
-  Frame_Buffer_Mask* head = cache().head;
-  Frame_Buffer_Mask* tail = cache().tail;
-  use(b);
+  // The head's clip again: found at once, the order unchanged.
+  Frame_Buffer_Mask *head = cache().head, *tail = cache().tail;
+  EXPECT_TRUE(use(clips[1]));
   EXPECT_EQ(cache().head, head);
   EXPECT_EQ(cache().tail, tail);
-  EXPECT_EQ(cache().rasterisations, 2);
+  EXPECT_EQ(cache().rasterisations, 5);
 }
 
 TEST_F(Cache_Fixture, NegativeOffsetsUseTheShiftedClip) {
@@ -101,7 +95,7 @@ TEST_F(Cache_Fixture, NegativeOffsetsUseTheShiftedClip) {
   EXPECT_EQ(cache().rasterisations, 1);
 }
 
-TEST_F(Cache_Fixture, EstablishEmptiesTheCache) {
+TEST_F(Cache_Fixture, EstablishEmptiesTheCacheAndWithoutUseMaskReleasesIt) {
   use(square(0, 0, 5, 5));
   Mask_Cache_Data* before = host.r().mask_cache.get();
   host.establish_again();
@@ -110,9 +104,7 @@ TEST_F(Cache_Fixture, EstablishEmptiesTheCache) {
   EXPECT_EQ(cache().head, nullptr);
   EXPECT_TRUE(use(square(0, 0, 5, 5)));
   EXPECT_EQ(cache().count, 1);
-}
-
-TEST_F(Cache_Fixture, UseMaskOffReleasesTheCache) {
+  // "Use Mask" off releases it.
   host.set_option("Use Mask", ZT_Option_Value(false));
   host.establish_again();
   EXPECT_FALSE(host.r().mask_cache);
