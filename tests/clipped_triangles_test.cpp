@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int32_t W = 64, H = 48;
-const std::string configurations = "ABCDEF";
 const Reference_Kind kinds[] = {Reference_Kind::Flat, Reference_Kind::Colorized,
                                 Reference_Kind::Gouraud};
 const ZT_Int_Point origins[] = {{0, 0}, {-40, 3000}};
@@ -77,7 +76,7 @@ std::string describe(char config, Reference_Kind kind, ZT_Int_Point o, uint32_t 
 // configuration: one to draw points anywhere, one clipped points.
 template <class Test>
 void for_every_pair_of_draws(uint32_t seeds, Test&& test) {
-  for (char config : configurations)
+  for (char config : every_configuration)
     for (Reference_Kind kind : kinds)
       for (ZT_Int_Point o : origins) {
         Test_Host anywhere(config, W, H, o), clipped(config, W, H, o);
@@ -282,7 +281,7 @@ TEST(ClippedTriangles, TheWalkSendsRunsWholeSkipsTrianglesBeyondOneSideAndClipsT
   // with their triangles (and points) across runs, skips and clipped ones.
   const Point_List whole_strip({walk_strip, walk_strip + walk_count},
                                {distinct, distinct + walk_count});
-  for (char config : configurations)
+  for (char config : every_configuration)
     for (Reference_Kind kind : kinds) {
       Test_Host h(config, W, H);
       Reference_Image whole = reference_snapshot(h);

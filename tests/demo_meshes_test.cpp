@@ -13,18 +13,14 @@
 #include "default_scene.h"
 #include "mesh_loading.h"
 #include "shapes.h"
+#include "test_host.h"
 #include "trace_replay.h"
 
 namespace {
 
-std::string temporary(const std::string& name) {
-  return (std::filesystem::temp_directory_path() /
-          (std::to_string(::getpid()) + "_" + name))
-      .string();
-}
 
 std::string write_file(const std::string& name, const std::string& bytes) {
-  const std::string path = temporary(name);
+  const std::string path = temporary_path(name);
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
 }
@@ -119,7 +115,7 @@ TEST(MeshFiles, UnreadableFilesFailWithAMessage) {
           << c.name << ": " << e.what();
     }
   }
-  EXPECT_THROW(load_mesh(temporary("does_not_exist.obj")), Mesh_Error);
+  EXPECT_THROW(load_mesh(temporary_path("does_not_exist.obj")), Mesh_Error);
 }
 
 // Records the calls of a drawing and checks the slot choice: DC and DCI slots
@@ -148,7 +144,7 @@ void expect_slots_fit_points(const zd_trace::json& calls, ZT_Int_Rectangle windo
 }
 
 TEST(Painter, DcAndDciSlotsGetOnlyPointsInsideTheWindow) {
-  const std::string path = temporary("slots.json");
+  const std::string path = temporary_path("slots.json");
   for (Shading shading : {Shading::gouraud, Shading::flat, Shading::wireframe}) {
     Host_Session session(default_module_path());
     session.configure(50, 40, *configuration_named('C'));

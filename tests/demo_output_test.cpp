@@ -11,13 +11,10 @@
 #include "buffer_contents.h"
 #include "demo_options.h"
 #include "png_writer.h"
+#include "test_host.h"
 
 namespace {
 
-std::string temporary(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name))
-      .string();
-}
 
 // The PNG's pixels as words 0xFFRRGGBB, palette images expanded through their palette.
 std::vector<uint32_t> read_png(const std::string& path, int32_t& width, int32_t& height) {
@@ -41,7 +38,7 @@ TEST(Png, TrueColourAndPaletteImagesReadBackAsPresented) {
   for (int32_t i = 0; i < 256; ++i) indexed.palette.push_back(ZT_RGB32(uint8_t(i), uint8_t(255 - i), 7));
   for (std::size_t i = 0; i < indexed.pixels.size(); ++i) indexed.pixels[i] = uint32_t(i * 17);
   for (const Window_Image* image : {&rgb, &indexed}) {
-    const std::string path = temporary("image.png");
+    const std::string path = temporary_path("image.png");
     std::string error;
     ASSERT_TRUE(write_png(*image, path, &error)) << error;
     int32_t w = 0, h = 0;
@@ -57,7 +54,7 @@ TEST(Png, TrueColourAndPaletteImagesReadBackAsPresented) {
     std::remove(path.c_str());
   }
   std::string error;
-  EXPECT_FALSE(write_png(Window_Image{}, temporary("empty.png"), &error));
+  EXPECT_FALSE(write_png(Window_Image{}, temporary_path("empty.png"), &error));
   EXPECT_NE(error.find("empty"), std::string::npos);
   EXPECT_FALSE(write_png(rgb, "/nonexistent/folder/x.png", &error));
   EXPECT_NE(error.find("cannot write"), std::string::npos);

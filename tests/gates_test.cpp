@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "strip_edge_lines.h"
 #include "strip_edges.h"
@@ -15,24 +16,9 @@ namespace {
 using S = ZT_Slot;
 constexpr int32_t W = 40, H = 30;
 
-const S triangle_slots[] = {
-    S::draw_dc_polytriangle,           S::draw_dci_polytriangle,
-    S::draw_2d_polytriangle,           S::draw_2di_polytriangle,
-    S::draw_dc_colorized_polytriangle, S::draw_dci_colorized_polytriangle,
-    S::draw_2d_colorized_polytriangle, S::draw_2di_colorized_polytriangle,
-    S::draw_dc_gouraud_polytriangle,   S::draw_dci_gouraud_polytriangle,
-    S::draw_2d_gouraud_polytriangle,   S::draw_2di_gouraud_polytriangle};
-const S polyline_slots[] = {S::draw_dci_polyline,          S::draw_2di_polyline,
-                            S::draw_dci_colorized_polyline, S::draw_2di_colorized_polyline,
-                            S::draw_dci_gouraud_polyline,   S::draw_2di_gouraud_polyline};
-const S polygon_slots[] = {S::draw_dc_polygon, S::draw_dci_polygon, S::draw_2d_polygon,
-                           S::draw_2di_polygon};
-
 const Point_List strip({{2, 2, 100}, {30, 4, 200}, {8, 25, 300}, {36, 28, 400}, {20, 12, 50}},
                        {{200, 10, 10, 128}, {10, 200, 10, 255}, {10, 10, 200, 0},
                         {90, 90, 90, 60}, {1, 2, 3, 4}});
-
-bool named(S s, const char* part) { return std::string(ZT_slot_name(s)).find(part) != std::string::npos; }
 
 std::string standard_name(S s) {
   switch (s) {
@@ -48,12 +34,12 @@ uint64_t address(const void* p) { return uint64_t(reinterpret_cast<uintptr_t>(p)
 
 // The arguments of a call of s with p, as the host's log widens them.
 std::vector<uint64_t> arguments(S s, const Point_List& p) {
-  const bool floats = named(s, "_dc_") || named(s, "_2d_");
+  const bool floats = slot_named(s, "_dc_") || slot_named(s, "_2d_");
   std::vector<uint64_t> a = {uint64_t(p.count),
                              address(floats ? (const void*)p.floats.data() : p.integer.data())};
-  if (named(s, "colorized") || named(s, "gouraud") || named(s, "polygon"))
+  if (slot_named(s, "colorized") || slot_named(s, "gouraud") || slot_named(s, "polygon"))
     a.push_back(address(p.colours.data()));
-  if (named(s, "colorized")) a.push_back(p.single);
+  if (slot_named(s, "colorized")) a.push_back(p.single);
   return a;
 }
 
@@ -64,22 +50,17 @@ TEST(HostGates, PatternsStyledLinesAndSymbolMarkersReachTheHostUnchanged) {
   struct Row {
     std::string configurations;
     std::vector<S> slots;
-    void (*setup)(ZT_Rendition&);
-  } rows[] = {
-      {"ABCDEF", {std::begin(triangle_slots), std::end(triangle_slots)},
-       [](ZT_Rendition& d) { d.modify_face()->pattern_index = 75; }},
-      {"ABCDEF", {std::begin(triangle_slots), std::end(triangle_slots)},
-       [](ZT_Rendition& d) { d.modify_face()->pattern_index = 1000; }},
-      {"ABCDEF", {std::begin(triangle_slots), std::end(triangle_slots)},
-       [](ZT_Rendition& d) { d.modify_face()->pattern_index = -1; }},
-      {"ABCDEF", {std::begin(polygon_slots), std::end(polygon_slots)},
-       [](ZT_Rendition& d) { d.modify_face()->pattern_index = ZT_Pattern_First_Host_Only; }},
-      {"ABCDEF", {std::begin(polyline_slots), std::end(polyline_slots)},
-       [](ZT_Rendition& d) { d.modify()->line_style = 1; }},
-      {"ABCDEF", {std::begin(polyline_slots), std::end(polyline_slots)},
-       [](ZT_Rendition& d) { d.modify()->line_weight = 2; }},
-      {"ABCEF", {S::draw_2di_polymarker}, [](ZT_Rendition& d) { d.modify()->marker_style = 3; }},
+    std::function<void(ZT_Rendition&)> setup;
   };
+  std::vector<Row> rows = {
+      {"ABCDEF", slots_with({"polygon"}),
+       [](ZT_Rendition& d) { d.modify_face()->pattern_index = ZT_Pattern_First_Host_Only; }},
+      {"ABCDEF", slots_with({"polyline"}), [](ZT_Rendition& d) { d.modify()->line_style = 1; }},
+      {"ABCDEF", slots_with({"polyline"}), [](ZT_Rendition& d) { d.modify()->line_weight = 2; }},
+      {"ABCEF", {S::draw_2di_polymarker}, [](ZT_Rendition& d) { d.modify()->marker_style = 3; }}};
+  for (int32_t pattern : {75, 1000, -1})
+    rows.push_back({"ABCDEF", slots_with({"polytriangle"}),
+                    [pattern](ZT_Rendition& d) { d.modify_face()->pattern_index = pattern; }});
   for (const Row& row : rows)
     for (char config : row.configurations)
       for (S s : row.slots) {
@@ -89,8 +70,8 @@ TEST(HostGates, PatternsStyledLinesAndSymbolMarkersReachTheHostUnchanged) {
         const auto before = h.color_snapshot();
         const auto calls = host_calls([&] { draw_points(h, s, strip); });
         ASSERT_EQ(calls.size(), 1u);
-        const bool as_colorized = named(s, "polytriangle") && !named(s, "colorized") &&
-                                  !named(s, "gouraud") && !h.mapped();
+        const bool as_colorized = slot_named(s, "polytriangle") && !slot_named(s, "colorized") &&
+                                  !slot_named(s, "gouraud") && !h.mapped();
         std::vector<uint64_t> expected = arguments(s, strip);
         if (as_colorized) expected = {5, expected[1], address(&h.rendition->current_color), 1};
         std::string name = standard_name(s);
@@ -102,7 +83,8 @@ TEST(HostGates, PatternsStyledLinesAndSymbolMarkersReachTheHostUnchanged) {
       }
   // A polymarker of no points hands nothing on.
   Test_Host h('B', W, H);
-  EXPECT_TRUE(host_calls([&] { draw_points(h, S::draw_2di_polymarker, Point_List(std::vector<ZT_DCI_Point>{})); }).empty());
+  const Point_List none(std::vector<ZT_DCI_Point>{});
+  EXPECT_TRUE(host_calls([&] { draw_points(h, S::draw_2di_polymarker, none); }).empty());
 }
 
 // Drawn from the same buffers, each gate's draw equals the draw of the
@@ -117,10 +99,9 @@ TEST(SiblingGates, DepthOffTransparencyAndMergeDrawAsAnotherConfiguration) {
     h.rendition.modify()->drawing_mode = ZT_Drawing_Mode_Merge;
     h.rendition.modify()->current_color = {16, 15, 5, 0};
   };
-  std::vector<S> strips(std::begin(triangle_slots), std::end(triangle_slots)), strips_and_lines = strips;
-  strips_and_lines.insert(strips_and_lines.end(), std::begin(polyline_slots), std::end(polyline_slots));
-  const std::vector<S> colorized = {S::draw_dc_colorized_polytriangle, S::draw_dci_colorized_polytriangle,
-        S::draw_2d_colorized_polytriangle, S::draw_2di_colorized_polytriangle};
+  const std::vector<S> strips = slots_with({"polytriangle"}), lines = slots_with({"polyline"});
+  std::vector<S> strips_and_lines = strips;
+  strips_and_lines.insert(strips_and_lines.end(), lines.begin(), lines.end());
   struct Row {
     char config, as;
     void (*setup)(Test_Host&);
@@ -128,7 +109,7 @@ TEST(SiblingGates, DepthOffTransparencyAndMergeDrawAsAnotherConfiguration) {
   } rows[] = {
       {'D', 'C', depth_off, strips_and_lines}, {'E', 'A', depth_off, strips_and_lines},
       {'F', 'B', depth_off, strips_and_lines}, {'F', 'E', transparency, strips},
-      {'B', 'A', transparency, strips},        {'B', 'A', merge_transparent, colorized},
+      {'B', 'A', transparency, strips},        {'B', 'A', merge_transparent, slots_with({"colorized_polytriangle"})},
   };
   for (const Row& row : rows) {
     for (S s : row.slots) {
@@ -203,9 +184,10 @@ TEST(StripEdges, ThreePolylinesWithAMaskedRenditionCopy) {
     EXPECT_EQ(host.rendition->advanced_options, 0xFFFFFFFFu);  // the caller's is untouched
   }
   // Through the slots: E and F draw edges instead of filling, A to D ignore the bit.
+  std::vector<S> shaded = slots_with({"gouraud_polytriangle"});
+  for (S s : slots_with({"colorized_polytriangle"})) shaded.push_back(s);
   for (char config : every_configuration)
-    for (S s : triangle_slots) {
-      if (!named(s, "colorized") && !named(s, "gouraud")) continue;
+    for (S s : shaded) {
       Test_Host h(config, W, H);
       h.fill_color(7);
       h.rendition.modify()->advanced_options = ZT_Advanced_Strip_Edges;

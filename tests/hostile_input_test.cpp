@@ -15,30 +15,11 @@
 
 namespace {
 
-using S = ZT_Slot;
-
 const int32_t integers[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), -1000000, -100000, -4001, -4000,
                             -1, 0, 5, 28760, 28761, 100000, 1000000, 1 << 30, INT32_MAX - 1,
                             INT32_MAX};
 const float floats[] = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 2147483647.0f, -2147483648.0f,
                         100000, -100000, 28760.5f, 28761, -4000.5f, -4001};
-
-// Every slot that takes a list of points, and whether it takes them anywhere.
-const std::pair<ZT_Slot, bool> slots[] = {
-    {S::draw_dc_polytriangle, false},           {S::draw_dci_polytriangle, false},
-    {S::draw_2d_polytriangle, true},            {S::draw_2di_polytriangle, true},
-    {S::draw_dc_colorized_polytriangle, false}, {S::draw_dci_colorized_polytriangle, false},
-    {S::draw_2d_colorized_polytriangle, true},  {S::draw_2di_colorized_polytriangle, true},
-    {S::draw_dc_gouraud_polytriangle, false},   {S::draw_dci_gouraud_polytriangle, false},
-    {S::draw_2d_gouraud_polytriangle, true},    {S::draw_2di_gouraud_polytriangle, true},
-    {S::draw_dci_polyline, false},              {S::draw_2di_polyline, true},
-    {S::draw_dci_colorized_polyline, false},    {S::draw_2di_colorized_polyline, true},
-    {S::draw_dci_gouraud_polyline, false},      {S::draw_2di_gouraud_polyline, true},
-    {S::draw_2di_polymarker, true},             {S::draw_dc_polygon, false},
-    {S::draw_dci_polygon, false},               {S::draw_2d_polygon, true},
-    {S::draw_2di_polygon, true}};
-
-bool polyline(ZT_Slot s) { return std::string(ZT_slot_name(s)).find("polyline") != std::string::npos; }
 
 TEST(HostileInput, NothingPastARowAndNothingOutsideTheClip) {
   constexpr int32_t W = 40, H = 30;
@@ -72,9 +53,10 @@ TEST(HostileInput, NothingPastARowAndNothingOutsideTheClip) {
       for (ZT_Point& p : list.floats)
         if (rng() % 3 == 0) (rng() % 2 ? p.x : p.y) = floats[rng() % 13];
       const bool colourless = rng() % 4 == 0;
-      for (auto [slot, anywhere] : slots) {
+      for (ZT_Slot slot : slots_with({"poly"})) {
+        const bool anywhere = slot_named(slot, "_2d");
         const auto before = host.color_snapshot();
-        if (colourless && polyline(slot)) {
+        if (colourless && slot_named(slot, "polyline")) {
           Point_List bare = list;
           bare.colours.clear();
           draw_points(host, slot, bare);
@@ -94,7 +76,7 @@ TEST(HostileInput, NothingPastARowAndNothingOutsideTheClip) {
                   << what << " pixel " << x << "," << y;
             }
       }
-      for (const ZT_DCI_Point& p : points) host.actions().call<S::draw_dci_dot>(host.rendition, &p, nullptr);
+      for (const ZT_DCI_Point& p : points) host.actions().call<ZT_Slot::draw_dci_dot>(host.rendition, &p, nullptr);
       ASSERT_TRUE(host.fences_intact()) << config << " round " << round << " dots";
     }
   }

@@ -11,6 +11,7 @@
 
 #include "buffer_contents.h"
 #include "default_scene.h"
+#include "test_host.h"
 #include "trace_replay.h"
 
 namespace {
@@ -26,11 +27,6 @@ Outcome outcome_of(Host_Session& session) {
   return o;
 }
 
-std::string temporary(const std::string& name) {
-  return (std::filesystem::temp_directory_path() /
-          (name + "_" + std::to_string(::getpid()) + ".json"))
-      .string();
-}
 
 // Draws the built-in scene in configuration c while recording into path.
 Outcome record_scene(char c, const std::string& path) {
@@ -60,8 +56,8 @@ Outcome replay_file(const std::string& path, bool* cut_short = nullptr) {
 class Round_Trip : public ::testing::TestWithParam<char> {};
 
 TEST_P(Round_Trip, RecordedSceneReplaysToIdenticalBuffersAndRecordsTheSameCalls) {
-  const std::string path = temporary(std::string("scene_") + GetParam());
-  const std::string again = temporary(std::string("again_") + GetParam());
+  const std::string path = temporary_path(std::string("scene_") + GetParam() + ".json");
+  const std::string again = temporary_path(std::string("again_") + GetParam() + ".json");
   const Outcome recorded = record_scene(GetParam(), path);
   Outcome replayed;
   {
@@ -91,7 +87,7 @@ TEST_P(Round_Trip, RecordedSceneReplaysToIdenticalBuffersAndRecordsTheSameCalls)
 INSTANTIATE_TEST_SUITE_P(EveryConfiguration, Round_Trip, ::testing::Values('A', 'B', 'C', 'D', 'E', 'F'));
 
 TEST(Recording, BufferContentsSetByTheReplayAreRecordedToo) {
-  const std::string first = temporary("contents"), second = temporary("contents_again");
+  const std::string first = temporary_path("contents.json"), second = temporary_path("contents_again.json");
   std::ofstream(first) << R"({"window": {"width": 3, "height": 2},
     "renderer_options": {"buffer_depth": 16, "color_system": 1},
     "calls": [{"call": "establish"},
@@ -115,7 +111,7 @@ TEST(Recording, BufferContentsSetByTheReplayAreRecordedToo) {
 }
 
 TEST(Recording, TraceCutShortStillPlaysItsCompleteCalls) {
-  const std::string path = temporary("cut");
+  const std::string path = temporary_path("cut.json");
   record_scene('B', path);
   const std::size_t whole = read_trace_file(path, nullptr)["calls"].size();
   std::string text;
@@ -135,7 +131,7 @@ TEST(Recording, TraceCutShortStillPlaysItsCompleteCalls) {
 }
 
 TEST(Recording, OnlyTheFirstRendererIsFollowed) {
-  const std::string path = temporary("two");
+  const std::string path = temporary_path("two.json");
   Host_Session first(default_module_path()), second(default_module_path());
   first.configure(8, 8, *configuration_named('B'));
   second.configure(8, 8, *configuration_named('B'));

@@ -22,13 +22,17 @@ struct Counting_Writer {
   }
 };
 
-std::vector<int> count_triangles(const std::vector<Triangle>& triangles) {
+// How often each pixel is written by the triangles turned by symmetry s.
+std::vector<int> count_triangles(const std::vector<Triangle>& triangles, int s = 0) {
   std::vector<int> count(size_t(size) * size, 0);
   Counting_Writer writer{count};
   Whole_Spans<Counting_Writer> spans{writer, {}};
   for (const Triangle& t : triangles) {
     Vertex<0> v[3];
-    for (int k = 0; k < 3; ++k) v[k] = {t[k].x, t[k].y, t[k].z, {}};
+    for (int k = 0; k < 3; ++k) {
+      const ZT_DCI_Point p = symmetric(t[k], size - 1, s);
+      v[k] = {p.x, p.y, p.z, {}};
+    }
     scan_triangle<true, 0>(v[0], v[1], v[2], Row_Window{0, size}, spans);
   }
   return count;
@@ -40,18 +44,14 @@ TEST(TriangleCoverage, GridsTileTheirRectangleOnceInEveryOrientation) {
     const int32_t x0 = int32_t(rng() % 10), y0 = int32_t(rng() % 10);
     const int32_t cols = 1 + int32_t(rng() % 8), rows = 1 + int32_t(rng() % 8);
     const int32_t x1 = x0 + cols * (4 + int32_t(rng() % 6)), y1 = y0 + rows * (4 + int32_t(rng() % 6));
-    const auto strips = grid_strips(rng, x0, y0, x1, y1, cols, rows);
+    std::vector<Triangle> triangles;
+    for (const Strip& strip : grid_strips(rng, x0, y0, x1, y1, cols, rows))
+      for (const Triangle& t : triangles_of(strip)) triangles.push_back(t);
     for (int s = 0; s < 8; ++s) {
-      std::vector<Triangle> triangles;
-      for (const Strip& strip : strips) {
-        Strip turned;
-        for (const ZT_DCI_Point& p : strip) turned.push_back(symmetric(p, size - 1, s));
-        for (const Triangle& t : triangles_of(turned)) triangles.push_back(t);
-      }
       const ZT_DCI_Point a = symmetric({x0, y0, 0}, size - 1, s), b = symmetric({x1, y1, 0}, size - 1, s);
       const int32_t left = std::min(a.x, b.x), right = std::max(a.x, b.x);
       const int32_t bottom = std::min(a.y, b.y), top = std::max(a.y, b.y);
-      const std::vector<int> count = count_triangles(triangles);
+      const std::vector<int> count = count_triangles(triangles, s);
       // Inside [left, right) × [bottom, top) once; the last column and row, and
       // everything outside, never.
       for (int32_t y = 0; y < size; ++y)
@@ -70,16 +70,8 @@ TEST(TriangleCoverage, FanAndZigzagOfOnePolygonCoverTheSamePixelsOnce) {
     const int32_t n = 3 + int32_t(rng() % 8);
     const auto polygon = convex_polygon(rng, 48, 48, 16 + int32_t(rng() % 28), n);
     for (int s = 0; s < 8; ++s) {
-      std::vector<Triangle> fan, zigzag;
-      for (Triangle t : polygon.fan) {
-        for (auto& p : t) p = symmetric(p, size - 1, s);
-        fan.push_back(t);
-      }
-      for (Triangle t : triangles_of(polygon.zigzag)) {
-        for (auto& p : t) p = symmetric(p, size - 1, s);
-        zigzag.push_back(t);
-      }
-      const std::vector<int> by_fan = count_triangles(fan), by_zigzag = count_triangles(zigzag);
+      const std::vector<int> by_fan = count_triangles(polygon.fan, s);
+      const std::vector<int> by_zigzag = count_triangles(triangles_of(polygon.zigzag), s);
       int covered = 0;
       for (size_t i = 0; i < by_fan.size(); ++i) {
         ASSERT_LE(by_fan[i], 1) << "seed " << seed << " symmetry " << s << " pixel " << i;

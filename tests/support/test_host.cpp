@@ -1,11 +1,19 @@
 #include "test_host.h"
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "mask_cache.h"
 
 std::string module_path() { return ZDI_MODULE_PATH; }
+
+std::string temporary_path(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name))
+      .string();
+}
 
 void fenced_allocate(void* context, int32_t width, int32_t height, const ZT_Image_Format* format,
                      ZT_Shared_Image* image) {
@@ -123,22 +131,23 @@ void Test_Host::set_depth(int32_t x, int32_t y, uint16_t value) {
   if (!r().depth_buffer.empty()) std::memcpy(r().depth_buffer->rows_by_y[y] + 2 * x, &value, 2);
 }
 
-std::vector<uint32_t> Test_Host::color_snapshot() const {
-  std::vector<uint32_t> out;
-  const ZT_Shared_Image& img = r().color_buffer;
-  if (img.empty()) return out;
-  for (int32_t y = 0; y < img->height; ++y)
-    for (int32_t x = 0; x < img->width; ++x) out.push_back(color(x, y));
+namespace {
+// Every pixel of image read by read(x, y), row by row; empty without a buffer.
+template <typename T, class Read>
+std::vector<T> snapshot_of(const ZT_Shared_Image& image, Read&& read) {
+  std::vector<T> out;
+  for (int32_t y = 0; !image.empty() && y < image->height; ++y)
+    for (int32_t x = 0; x < image->width; ++x) out.push_back(read(x, y));
   return out;
+}
+}  // namespace
+
+std::vector<uint32_t> Test_Host::color_snapshot() const {
+  return snapshot_of<uint32_t>(r().color_buffer, [&](int32_t x, int32_t y) { return color(x, y); });
 }
 
 std::vector<uint16_t> Test_Host::depth_snapshot() const {
-  std::vector<uint16_t> out;
-  const ZT_Shared_Image& img = r().depth_buffer;
-  if (img.empty()) return out;
-  for (int32_t y = 0; y < img->height; ++y)
-    for (int32_t x = 0; x < img->width; ++x) out.push_back(depth(x, y));
-  return out;
+  return snapshot_of<uint16_t>(r().depth_buffer, [&](int32_t x, int32_t y) { return depth(x, y); });
 }
 
 namespace {
@@ -232,4 +241,19 @@ void draw_points(Test_Host& host, ZT_Slot s, const Point_List& p) {
 #undef DRAW_POINTS_CASE
   default: break;
   }
+}
+
+bool slot_named(ZT_Slot s, const char* part) {
+  return std::string(ZT_slot_name(s)).find(part) != std::string::npos;
+}
+
+std::vector<ZT_Slot> slots_with(std::initializer_list<const char*> parts) {
+  std::vector<ZT_Slot> out;
+  for (int32_t i = 0; i < ZT_Slot_Count; ++i) {
+    const ZT_Slot s = ZT_Slot(i);
+    bool all = !slot_named(s, "preclip") && !slot_named(s, "textured");
+    for (const char* part : parts) all = all && slot_named(s, part);
+    if (all) out.push_back(s);
+  }
+  return out;
 }

@@ -36,6 +36,8 @@ struct Buffers {
 
 // The path of the module under test (set by the build).
 std::string module_path();
+// A file name in the temporary folder, unique to this process.
+std::string temporary_path(const std::string& name);
 
 class Test_Host {
 public:
@@ -136,3 +138,8 @@ struct Point_List {
 
 // Calls slot s (a strip, polyline, polymarker or polygon slot) with p.
 void draw_points(Test_Host& host, ZT_Slot s, const Point_List& p);
+
+// The slots whose names hold every one of the parts, the pre-clipped and
+// textured ones aside: slots_with({"poly"}) are all that draw_points calls.
+std::vector<ZT_Slot> slots_with(std::initializer_list<const char*> parts);
+bool slot_named(ZT_Slot s, const char* part);
