@@ -9,6 +9,7 @@
 #include <random>
 
 #include "mask_cache.h"
+#include "random_strips.h"
 #include "strip_edge_lines.h"
 #include "test_host.h"
 
@@ -27,20 +28,6 @@ ZT_Slot slot(Form form, bool anywhere) {
 }
 void draw(Test_Host& host, Form form, bool anywhere, const Point_List& p) {
   draw_points(host, slot(form, anywhere), p);
-}
-
-// A background to draw over: varied colours, a quarter of them the merge
-// background, and varied depths.
-void fill_pattern(Test_Host& host) {
-  const uint32_t background =
-      host.mapped() ? host.r().merge_background_index : host.r().merge_background_color.word();
-  for (int32_t y = 0; y < host.r().window_size.y; ++y)
-    for (int32_t x = 0; x < host.r().window_size.x; ++x) {
-      const uint32_t k = (uint32_t(x) * 2654435761u ^ uint32_t(y) * 40503u) * 2246822519u;
-      host.set_color(x, y, k % 4 == 0 ? background : k);
-      host.set_depth(x, y, uint16_t(k >> 9));
-    }
-  host.rearm_fences();
 }
 
 std::string describe(const Point_List& p, const ZT_Int_Rectangle& r) {
@@ -68,8 +55,8 @@ int32_t clipped_equals_unclipped(char config, Form form, bool mask, bool merge, 
     if (mask) h->use_mask(star);
     if (merge) h->rendition.modify()->drawing_mode = ZT_Drawing_Mode_Merge;
   }
-  fill_pattern(clipped);
-  std::mt19937 rng(seed);
+  std::mt19937 background(~seed), rng(seed);
+  fill_random(clipped, background);
   std::uniform_int_distribution<int32_t> coordinate(-M, W + M - 1);
   int32_t segments = 0;
   for (int32_t i = 0; i < draws; ++i) {
@@ -255,8 +242,9 @@ TEST(PolylineMask, MaskedDrawIsTheDirectDrawOnClearBits) {
     for (Form form : forms) {
       if (config == 'A' && form == Gouraud) continue;  // blends only unmasked
       Test_Host masked(config), direct(config);
-      fill_pattern(masked);
-      fill_pattern(direct);
+      std::mt19937 same(7), again(7);
+      fill_random(masked, same);
+      fill_random(direct, again);
       masked.use_mask(clip);
       const Buffers before = masked.snapshot();
       for (int32_t i = 0; i < 30; ++i) {
