@@ -126,9 +126,10 @@ TEST(ClippedTriangles, ThroughASmallClipTheyAreTheUnclippedDrawCroppedUpToTwoPix
     ++strips;
     clipped_triangles += straddling(s);
     ASSERT_TRUE(anywhere.fences_intact()) << what;
-    ASSERT_TRUE(same_buffers(anywhere.snapshot(), expected, W)) << what;
-    const auto colour = anywhere.color_snapshot();
-    const auto depth = anywhere.depth_snapshot();
+    const Buffers drawn = anywhere.snapshot();
+    ASSERT_TRUE(same_buffers(drawn, expected, W)) << what;
+    const std::vector<uint32_t>& colour = drawn.color;
+    const std::vector<uint16_t>& depth = drawn.depth;
     if (!in_window) return;
     draw_points(unclipped, strip_slot(kind, false), s.strip);
     const auto full_colour = unclipped.color_snapshot();

@@ -92,8 +92,8 @@ int32_t clipped_equals_unclipped(char config, Form form, bool mask, bool merge, 
     // Both start from the same pixels where they overlap.
     for (int32_t py = 0; py < H; ++py)
       for (int32_t px = 0; px < W; ++px) {
-        wide.set_color(px + M, py + M, clipped.color(px, py));
-        if (!depth_before.empty()) wide.set_depth(px + M, py + M, clipped.depth(px, py));
+        wide.set_color(px + M, py + M, before[std::size_t(py * W + px)]);
+        if (!depth_before.empty()) wide.set_depth(px + M, py + M, depth_before[std::size_t(py * W + px)]);
       }
     draw(wide, form, false, p);
     draw(clipped, form, true, p);

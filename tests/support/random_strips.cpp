@@ -1,16 +1,23 @@
 #include "random_strips.h"
 
 #include <algorithm>
+#include <cstring>
 
 void fill_random(Test_Host& host, std::mt19937& rng) {
   const Software_Z_Buffer& r = host.r();
-  const uint32_t background =
-      host.mapped() ? r.merge_background_index : r.merge_background_color.word();
-  for (int32_t y = 0; y < r.window_size.y; ++y)
+  const bool mapped = host.mapped(), depth = !r.depth_buffer.empty();
+  const uint32_t background = mapped ? r.merge_background_index : r.merge_background_color.word();
+  for (int32_t y = 0; y < r.window_size.y; ++y) {
+    uint8_t* colours = r.color_buffer->rows_by_y[size_t(y)];
+    uint8_t* depths = depth ? r.depth_buffer->rows_by_y[size_t(y)] : nullptr;
     for (int32_t x = 0; x < r.window_size.x; ++x) {
-      host.set_color(x, y, (rng() & 3) == 0 ? background : rng());
-      host.set_depth(x, y, (rng() & 3) == 0 ? 0xFFFF : uint16_t(rng()));
+      const uint32_t pick = rng(), c = (pick & 3) == 0 ? background : rng();
+      const uint16_t z = (pick & 12) == 0 ? 0xFFFF : uint16_t(pick >> 16);
+      if (mapped) colours[x] = uint8_t(c);
+      else std::memcpy(colours + 4 * x, &c, 4);
+      if (depths) std::memcpy(depths + 2 * x, &z, 2);
     }
+  }
   host.rearm_fences();
 }
 

@@ -92,7 +92,7 @@ int32_t bytes_per_pixel(const ZT_Shared_Image& image) {
 }
 }  // namespace
 
-bool Test_Host::mapped() const { return bytes_per_pixel(r().color_buffer) == 1; }
+bool Test_Host::mapped() const { return r().color_buffer->format == ZT_Image_Format_Mapped8; }
 
 void Test_Host::fill_color(uint32_t value) {
   for (int32_t y = 0; y < r().color_buffer->height; ++y)
@@ -132,22 +132,30 @@ void Test_Host::set_depth(int32_t x, int32_t y, uint16_t value) {
 }
 
 namespace {
-// Every pixel of image read by read(x, y), row by row; empty without a buffer.
-template <typename T, class Read>
-std::vector<T> snapshot_of(const ZT_Shared_Image& image, Read&& read) {
+// Every pixel of an image of T (or of bytes widened to T), row by row.
+template <typename T>
+std::vector<T> snapshot_of(const ZT_Shared_Image& image) {
   std::vector<T> out;
-  for (int32_t y = 0; !image.empty() && y < image->height; ++y)
-    for (int32_t x = 0; x < image->width; ++x) out.push_back(read(x, y));
+  const bool bytes = !image.empty() && bytes_per_pixel(image) == 1;
+  for (int32_t y = 0; !image.empty() && y < image->height; ++y) {
+    const uint8_t* row = image->rows_by_y[y];
+    for (int32_t x = 0; x < image->width; ++x) {
+      T v = 0;
+      if (bytes) v = row[x];
+      else std::memcpy(&v, row + sizeof(T) * std::size_t(x), sizeof(T));
+      out.push_back(v);
+    }
+  }
   return out;
 }
 }  // namespace
 
 std::vector<uint32_t> Test_Host::color_snapshot() const {
-  return snapshot_of<uint32_t>(r().color_buffer, [&](int32_t x, int32_t y) { return color(x, y); });
+  return snapshot_of<uint32_t>(r().color_buffer);
 }
 
 std::vector<uint16_t> Test_Host::depth_snapshot() const {
-  return snapshot_of<uint16_t>(r().depth_buffer, [&](int32_t x, int32_t y) { return depth(x, y); });
+  return snapshot_of<uint16_t>(r().depth_buffer);
 }
 
 namespace {
