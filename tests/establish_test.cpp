@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mask_cache.h"
+#include "point_lists.h"
 #include "test_host.h"
 
 namespace {

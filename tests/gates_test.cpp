@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "point_lists.h"
 #include "strip_edge_lines.h"
 #include "strip_edges.h"
 #include "test_host.h"

@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 
+#include "point_lists.h"
 #include "random_strips.h"
 #include "test_host.h"
 

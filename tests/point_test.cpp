@@ -2,6 +2,7 @@
 // and the mask.
 #include <gtest/gtest.h>
 
+#include "point_lists.h"
 #include "reference_pixels.h"
 #include "test_host.h"
 

@@ -9,8 +9,8 @@
 #include <random>
 
 #include "mask_cache.h"
+#include "point_lists.h"
 #include "random_strips.h"
-#include "strip_edge_lines.h"
 #include "test_host.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "point_lists.h"
 #include "test_host.h"
 #include "test_meshes.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "test_host.h"
+#include "point_lists.h"
 
 enum class Reference_Kind { Flat, Colorized, Gouraud };
 
