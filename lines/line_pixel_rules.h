@@ -194,19 +194,24 @@ struct Shaded_Dithered : Shaded<3> {
 
 // Depth is a 17.15 accumulator started at (z0 << 15) + one half and stepped by
 // ((z1 - z0) << 15) / m; it is kept unsigned so that hostile depths wrap
-// instead of overflowing.  The pixel's depth is bits 15..30.
+// instead of overflowing.  The pixel's depth is bits 15..30.  The pen holds the
+// accumulator and its step shifted left by one (bit 31 is never looked at, so
+// dropping it changes nothing): the depth is then simply the upper half.
 template <bool Uses_Depth, typename Source>
 struct Pen {
-  uint32_t z = 0, dz = 0;
+  uint32_t z_high = 0, dz_high = 0;
   Source colour;
 
-  uint32_t depth() const { return (z >> 15) & 0xFFFF; }
+  Pen() = default;
+  Pen(uint32_t z, uint32_t dz, Source c) : z_high(z << 1), dz_high(dz << 1), colour(c) {}
+
+  uint32_t depth() const { return z_high >> 16; }
   void step() {
-    if constexpr (Uses_Depth) z += dz;
+    if constexpr (Uses_Depth) z_high += dz_high;
     colour.step();
   }
   void advance(int32_t k) {
-    if constexpr (Uses_Depth) z += uint32_t(k) * dz;
+    if constexpr (Uses_Depth) z_high += uint32_t(k) * dz_high;
     colour.advance(k);
   }
 };
