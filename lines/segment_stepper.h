@@ -25,28 +25,29 @@ void one_per_row(const Rule& rule, int32_t x, int32_t y, int32_t n, Pen pen) {
   }
 }
 
-// Steep: the column is the integer part of the 16.16 value X.
+// Steep: the column is the integer part of the 16.16 value X (held in 64 bits
+// only so that the column needs no widening to address the row).
 template <int Dy, typename Rule, typename Pen>
-void steep(const Rule& rule, int32_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
+void steep(const Rule& rule, int64_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
   for (; n > 0; --n, X += S, y += Dy) {
-    rule.plot(y, X >> 16, pen.depth(), pen.colour);
+    rule.plot(y, int32_t(X >> 16), pen.depth(), pen.colour);
     pen.step();
   }
 }
 
 // Shallow: column by column; the row moves on where the column reaches the
 // next run boundary int(B_j).  Every run is at least one column long (|S| is
-// more than one column), so one test per column suffices.  Only boundaries
-// that exist (B_j for j < n) are ever formed; past the last one the next row
-// starts at a column already left behind.
+// more than one column), so a column crosses at most one boundary.  B is
+// 64-bit: B_n, one past the last boundary, may not fit 32 bits, and its column
+// always lies beyond the segment's end, so it is never reached.
 template <int Dx, int Dy, typename Rule, typename Pen>
-void shallow(const Rule& rule, int32_t x, int32_t y, int32_t B, int32_t S, int32_t boundaries,
-             int32_t n, Pen pen) {
-  int32_t next_row_at = boundaries > 0 ? B >> 16 : x - Dx;
+void shallow(const Rule& rule, int32_t x, int32_t y, int64_t B, int32_t S, int32_t n, Pen pen) {
+  int32_t next_row_at = int32_t(B >> 16);
   for (; n > 0; --n, x += Dx) {
     if (x == next_row_at) {
       y += Dy;
-      next_row_at = --boundaries > 0 ? (B += S) >> 16 : x - Dx;
+      B += S;
+      next_row_at = int32_t(B >> 16);
     }
     rule.plot(y, x, pen.depth(), pen.colour);
     pen.step();
@@ -62,12 +63,12 @@ void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
   } else if constexpr (shape == Segment_Shape::Vertical || shape == Segment_Shape::Diagonal) {
     one_per_row<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * first, n, pen);
   } else if constexpr (shape == Segment_Shape::Steep) {
-    const int32_t X = int32_t(s.minor_start + int64_t(first) * s.minor_step);
+    const int64_t X = s.minor_start + int64_t(first) * s.minor_step;
     steep<Dy>(rule, X, s.minor_step, s.y0 + Dy * first, n, pen);
   } else if constexpr (shape == Segment_Shape::Shallow) {
     const int32_t j = first == 0 ? 0 : shallow_row_index(s, first);
-    const int32_t B = j < s.rows ? int32_t(s.minor_start + int64_t(j) * s.minor_step) : 0;
-    shallow<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * j, B, s.minor_step, s.rows - j, n, pen);
+    const int64_t B = s.minor_start + int64_t(j) * s.minor_step;
+    shallow<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * j, B, s.minor_step, n, pen);
   }
 }
 
