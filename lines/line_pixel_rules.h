@@ -135,7 +135,7 @@ struct Solid {
 struct Dithered_Solid {
   pixel::Dither_Record record;
   uint8_t colour(const uint8_t* p, int32_t y) const {
-    return record.index(pixel::dither_threshold(pixel::dither_row(y), p));
+    return record.index_without_branches(pixel::dither_threshold(pixel::dither_row(y), p));
   }
   void step() {}
   void advance(int32_t) {}
@@ -177,7 +177,7 @@ struct Shaded_Dithered : Shaded<3> {
       : Shaded<3>(c0, c1, m), cube(c) {}
   uint8_t colour(const uint8_t* p, int32_t y) const {
     const pixel::Dither_Record r = pixel::dither_record(*cube, ZT_RGB32::from_word(word()));
-    return r.index(pixel::dither_threshold(pixel::dither_row(y), p));
+    return r.index_without_branches(pixel::dither_threshold(pixel::dither_row(y), p));
   }
 };
 

@@ -4,7 +4,8 @@
 // buffers make about half the pixels of every segment fail, so the written and
 // the skipped pixels interleave along each line; every depth mode and write
 // flag is drawn.  Also the stepping of segments that cross the whole
-// coordinate-safe square, where the 16.16 values are at their largest.
+// coordinate-safe square, where the 16.16 values are at their largest, and the
+// branch-free dither corner of lines against the branching one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 
 #include "color_rules.h"
 #include "depth_rules.h"
+#include "dither.h"
 #include "line_pixel_rules.h"
 #include "line_reference.h"
 #include "safe_square_cut.h"
@@ -63,6 +65,25 @@ TEST(LongSegments, StepLikeThePerPixelRuleAcrossTheSafeSquare) {
     pixels += int32_t(got.size());
   }
   EXPECT_GT(pixels, 64 * 20000);
+}
+
+// ---- Dithering along a line --------------------------------------------------
+
+// The branch-free corner equals the branching one for every threshold, over
+// random colours of two cubes, ties and exact levels included.
+TEST(DitherAlongALine, CornerWithoutBranchesEqualsTheBranchingOne) {
+  std::mt19937 rng(5);
+  for (const ZT_Color_Cube& cube : {ZT_Color_Cube({6, 6, 6}, 1.0f, 16),
+                                    ZT_Color_Cube({8, 4, 3}, 1.0f, 40)}) {
+    for (int32_t i = 0; i < 200; ++i) {
+      ZT_RGB32 c{uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), 255};
+      if (i % 5 == 0) c.b = c.g = c.r;
+      if (i % 7 == 0) c = {0, 0, 0, 255};
+      const pixel::Dither_Record r = pixel::dither_record(cube, c);
+      for (uint32_t t = 0; t <= 0xFFFF; ++t)
+        ASSERT_EQ(r.index_without_branches(t), r.index(t)) << i << " " << t;
+    }
+  }
 }
 
 // ---- Whole draws against the restatement ----------------------------------------
