@@ -17,8 +17,12 @@ namespace lines {
 
 namespace stepping {
 
+// Every loop takes the rule and the pen by value, as its own copies: it writes
+// pixels through pointers the compiler cannot otherwise tell apart from their
+// fields, which would then be read again from memory at every pixel.
+
 template <int Dx, int Dy, typename Rule, typename Pen>
-void one_per_row(const Rule& rule, int32_t x, int32_t y, int32_t n, Pen pen) {
+void one_per_row(const Rule rule, int32_t x, int32_t y, int32_t n, Pen pen) {
   for (; n > 0; --n, x += Dx, y += Dy) {
     rule.plot(y, x, pen.depth(), pen.colour);
     pen.step();
@@ -28,7 +32,7 @@ void one_per_row(const Rule& rule, int32_t x, int32_t y, int32_t n, Pen pen) {
 // Steep: the column is the integer part of the 16.16 value X (held in 64 bits
 // only so that the column needs no widening to address the row).
 template <int Dy, typename Rule, typename Pen>
-void steep(const Rule& rule, int64_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
+void steep(const Rule rule, int64_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
   for (; n > 0; --n, X += S, y += Dy) {
     rule.plot(y, int32_t(X >> 16), pen.depth(), pen.colour);
     pen.step();
@@ -41,7 +45,7 @@ void steep(const Rule& rule, int64_t X, int32_t S, int32_t y, int32_t n, Pen pen
 // 64-bit: B_n, one past the last boundary, may not fit 32 bits, and its column
 // always lies beyond the segment's end, so it is never reached.
 template <int Dx, int Dy, typename Rule, typename Pen>
-void shallow(const Rule& rule, int32_t x, int32_t y, int64_t B, int32_t S, int32_t n, Pen pen) {
+void shallow(const Rule rule, int32_t x, int32_t y, int64_t B, int32_t S, int32_t n, Pen pen) {
   int32_t next_row_at = int32_t(B >> 16);
   for (; n > 0; --n, x += Dx) {
     if (x == next_row_at) {
@@ -72,12 +76,9 @@ void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
   }
 }
 
-// The rule is copied so that its fields stay in registers: the loops write
-// pixels through pointers the compiler cannot otherwise tell apart from them.
 template <typename Rule, typename Pen, int32_t... C>
-void pixels_by_class(const Rule& shared_rule, const Segment& s, int32_t first, int32_t n,
-                     const Pen& pen, std::integer_sequence<int32_t, C...>) {
-  const Rule rule = shared_rule;
+void pixels_by_class(const Rule& rule, const Segment& s, int32_t first, int32_t n, const Pen& pen,
+                     std::integer_sequence<int32_t, C...>) {
   ((s.kind == Segment_Class(C) ? (pixels_of_class<Segment_Class(C)>(rule, s, first, n, pen), true)
                                : false) ||
    ...);
