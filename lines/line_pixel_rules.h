@@ -274,13 +274,12 @@ private:
   void put(Pixel* p, uint16_t* d, int32_t y, Z z, const Source& source) const {
     const Pixel colour = source.colour(p, y);
     if constexpr (Depth::used) {
-      union {
-        uint16_t depth;
-        Pixel colour;
-      } sink{};
+      // Room for a depth or a pixel, whichever it receives.
+      static_assert(sizeof(Pixel) <= 4);
+      alignas(uint32_t) unsigned char sink[4]{};
       const uint16_t stored = *d;
       const uint16_t depth_after = depth.stores() ? uint16_t(z) : stored;
-      divert_unless(depth.passes(z, stored), &sink, d, p);
+      divert_unless(depth.passes(z, stored), sink, d, p);
       *d = depth_after;
       write(p, colour);
     } else {

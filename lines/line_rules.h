@@ -40,8 +40,8 @@ constexpr bool has_masked_variant = !(Kind == Line_Kind::Solid && Config::id == 
 // always store; the solid lines of E and F, drawn directly, follow "ZBuffer
 // Test" and "ZBuffer Write".
 template <typename Config, Line_Kind Kind>
-constexpr bool follows_depth_settings = Config::depth && !Config::mapped &&
-                                        Kind != Line_Kind::Shaded;
+constexpr bool follows_depth_settings =
+    Config::depth && !Config::mapped && Kind != Line_Kind::Shaded;
 
 // How the closing pixel (the polyline's last point) takes its depth: not at
 // all, the point's own 32-bit z, or the depth accumulator one step past the

@@ -73,8 +73,8 @@ TEST(LongSegments, StepLikeThePerPixelRuleAcrossTheSafeSquare) {
 // random colours of two cubes, ties and exact levels included.
 TEST(DitherAlongALine, CornerWithoutBranchesEqualsTheBranchingOne) {
   std::mt19937 rng(5);
-  for (const ZT_Color_Cube& cube : {ZT_Color_Cube({6, 6, 6}, 1.0f, 16),
-                                    ZT_Color_Cube({8, 4, 3}, 1.0f, 40)}) {
+  for (const ZT_Color_Cube& cube :
+       {ZT_Color_Cube({6, 6, 6}, 1.0f, 16), ZT_Color_Cube({8, 4, 3}, 1.0f, 40)}) {
     for (int32_t i = 0; i < 200; ++i) {
       ZT_RGB32 c{uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), 255};
       if (i % 5 == 0) c.b = c.g = c.r;
@@ -149,7 +149,7 @@ void check_against_model(char config, bool colorized, uint32_t seed) {
     const uint8_t index = uint8_t(rng());
     if (colorized) {
       host.actions().call<ZT_Slot::draw_dci_colorized_polyline>(host.rendition, count, p.data(),
-                                                                 c.data(), false);
+                                                                c.data(), false);
     } else {
       host.rendition.modify()->current_color = c[0];
       host.rendition.modify()->current_index = index;
@@ -165,8 +165,7 @@ void check_against_model(char config, bool colorized, uint32_t seed) {
     }
     // D's closing pixel takes the depth one step past the last segment's end.
     const ZT_DCI_Point &a = p[size_t(count) - 2], &end = p[size_t(count) - 1];
-    const int64_t closing_z =
-        mapped ? depth_after_steps(a.z, end.z, last_length) : int64_t(end.z);
+    const int64_t closing_z = mapped ? depth_after_steps(a.z, end.z, last_length) : int64_t(end.z);
     m.pixel(end.x, end.y, closing_z, colour_of(count - 2), true);
 
     ASSERT_EQ(host.depth_snapshot(), m.depth) << config << " draw " << draw;
