@@ -29,12 +29,11 @@ void one_per_row(const Rule rule, int32_t x, int32_t y, int32_t n, Pen pen) {
   }
 }
 
-// Steep: the column is the integer part of the 16.16 value X (held in 64 bits
-// only so that the column needs no widening to address the row).
+// Steep: the column is the integer part of the 16.16 value X.
 template <int Dy, typename Rule, typename Pen>
-void steep(const Rule rule, int64_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
+void steep(const Rule rule, int32_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
   for (; n > 0; --n, X += S, y += Dy) {
-    rule.plot(y, int32_t(X >> 16), pen.depth(), pen.colour);
+    rule.plot(y, X >> 16, pen.depth(), pen.colour);
     pen.step();
   }
 }
@@ -67,7 +66,7 @@ void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
   } else if constexpr (shape == Segment_Shape::Vertical || shape == Segment_Shape::Diagonal) {
     one_per_row<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * first, n, pen);
   } else if constexpr (shape == Segment_Shape::Steep) {
-    const int64_t X = s.minor_start + int64_t(first) * s.minor_step;
+    const int32_t X = int32_t(s.minor_start + int64_t(first) * s.minor_step);
     steep<Dy>(rule, X, s.minor_step, s.y0 + Dy * first, n, pen);
   } else if constexpr (shape == Segment_Shape::Shallow) {
     const int32_t j = first == 0 ? 0 : shallow_row_index(s, first);
