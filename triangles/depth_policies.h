@@ -70,6 +70,9 @@ inline void with_depth_rule(const Software_Z_Buffer& r, Draw&& draw) {
   if constexpr (Rule == Depth_Rule::None) {
     draw(No_Depth{});
   } else if constexpr (Rule == Depth_Rule::By_Mode) {
+    // The default mode is the fixed rule z <= stored, whose test costs less.
+    if (pixel::depth_compare_for_mode(r.depth_test_mode) == pixel::Depth_Compare::Less_Equal)
+      return with_depth_rule<Depth_Rule::Fixed_By_Flag>(r, draw);
     const auto test = pixel::Depth_Range_Test::for_mode(r.depth_test_mode);
     if (r.depth_write) draw(Depth_By_Mode<true>{test});
     else draw(Depth_By_Mode<false>{test});
