@@ -61,13 +61,12 @@ struct Complex_Clip_Mask {
 };
 
 // ---- Depth ---------------------------------------------------------------
+//
+// A depth rule says whether a fragment passes against the stored depth and
+// whether a passing fragment's depth is stored.
 
 struct No_Depth {
   static constexpr bool used = false;
-  template <typename Z>
-  bool pass(uint16_t*, Z) const {
-    return true;
-  }
 };
 
 // The "ZBuffer Test" mode and the "ZBuffer Write" flag.  Interpolated 16-bit
@@ -79,16 +78,9 @@ struct Depth_By_Mode {
   pixel::Depth_Compare compare;
   bool write;
 
-  bool pass(uint16_t* d, uint32_t z16) const {
-    if (!test.passes(z16, *d)) return false;
-    if (write) *d = uint16_t(z16);
-    return true;
-  }
-  bool pass(uint16_t* d, int64_t z) const {
-    if (!pixel::depth_passes(compare, z, *d)) return false;
-    if (write) *d = uint16_t(z);
-    return true;
-  }
+  bool passes(uint32_t z16, uint16_t stored) const { return test.passes(z16, stored); }
+  bool passes(int64_t z, uint16_t stored) const { return pixel::depth_passes(compare, z, stored); }
+  bool stores() const { return write; }
 };
 
 // z <= stored, and the depth stored on every pass.  z may be any integer (the
@@ -96,11 +88,10 @@ struct Depth_By_Mode {
 struct Depth_Less_Equal_Store {
   static constexpr bool used = true;
   template <typename Z>
-  bool pass(uint16_t* d, Z z) const {
-    if (int64_t(z) > int64_t(*d)) return false;
-    *d = uint16_t(z);
-    return true;
+  bool passes(Z z, uint16_t stored) const {
+    return int64_t(z) <= int64_t(stored);
   }
+  static constexpr bool stores() { return true; }
 };
 
 // ---- Colour write --------------------------------------------------------
@@ -144,7 +135,7 @@ struct Solid {
 struct Dithered_Solid {
   pixel::Dither_Record record;
   uint8_t colour(const uint8_t* p, int32_t y) const {
-    return record.index(pixel::dither_threshold(pixel::dither_row(y), p));
+    return record.index_without_branches(pixel::dither_threshold(pixel::dither_row(y), p));
   }
   void step() {}
   void advance(int32_t) {}
@@ -186,7 +177,7 @@ struct Shaded_Dithered : Shaded<3> {
       : Shaded<3>(c0, c1, m), cube(c) {}
   uint8_t colour(const uint8_t* p, int32_t y) const {
     const pixel::Dither_Record r = pixel::dither_record(*cube, ZT_RGB32::from_word(word()));
-    return r.index(pixel::dither_threshold(pixel::dither_row(y), p));
+    return r.index_without_branches(pixel::dither_threshold(pixel::dither_row(y), p));
   }
 };
 
@@ -194,19 +185,24 @@ struct Shaded_Dithered : Shaded<3> {
 
 // Depth is a 17.15 accumulator started at (z0 << 15) + one half and stepped by
 // ((z1 - z0) << 15) / m; it is kept unsigned so that hostile depths wrap
-// instead of overflowing.  The pixel's depth is bits 15..30.
+// instead of overflowing.  The pixel's depth is bits 15..30.  The pen holds the
+// accumulator and its step shifted left by one (bit 31 is never looked at, so
+// dropping it changes nothing): the depth is then simply the upper half.
 template <bool Uses_Depth, typename Source>
 struct Pen {
-  uint32_t z = 0, dz = 0;
+  uint32_t z_high = 0, dz_high = 0;
   Source colour;
 
-  uint32_t depth() const { return (z >> 15) & 0xFFFF; }
+  Pen() = default;
+  Pen(uint32_t z, uint32_t dz, Source c) : z_high(z << 1), dz_high(dz << 1), colour(c) {}
+
+  uint32_t depth() const { return z_high >> 16; }
   void step() {
-    if constexpr (Uses_Depth) z += dz;
+    if constexpr (Uses_Depth) z_high += dz_high;
     colour.step();
   }
   void advance(int32_t k) {
-    if constexpr (Uses_Depth) z += uint32_t(k) * dz;
+    if constexpr (Uses_Depth) z_high += uint32_t(k) * dz_high;
     colour.advance(k);
   }
 };
@@ -240,10 +236,9 @@ struct Pixel_Rule {
   template <typename Z, typename Source>
   void plot(int32_t y, int32_t x, Z z, const Source& source) const {
     if (Mask::at(target, y, x).excluded()) return;
-    if constexpr (Depth::used)
-      if (!depth.pass(target.depth_row(y) + x, z)) return;
-    Pixel* p = target.color_row<Pixel>(y) + x;
-    write(p, source.colour(p, y));
+    uint16_t* d = nullptr;
+    if constexpr (Depth::used) d = target.depth_row(y) + x;
+    put(target.color_row<Pixel>(y) + x, d, y, z, source);
   }
 
   // n pixels of row y from column x, moving by Dx (+1 or -1).
@@ -260,11 +255,7 @@ struct Pixel_Rule {
       auto m = Mask::at(target, y, x);
 #pragma GCC unroll 16
       for (int32_t i = 0; i < n; ++i) {
-        if (!m.excluded()) {
-          bool ok = true;
-          if constexpr (Depth::used) ok = depth.pass(d, pen.depth());
-          if (ok) write(p, pen.colour.colour(p, y));
-        }
+        if (!m.excluded()) put(p, d, y, pen.depth(), pen.colour);
         p += Dx;
         if constexpr (Depth::used) d += Dx;
         m.template step<Dx>();
@@ -274,6 +265,46 @@ struct Pixel_Rule {
   }
 
 private:
+  // The pixel at p (depth at d) takes the colour of source where the depth
+  // test passes.  Along a line, whether a pixel passes is close to random, so
+  // rather than branch on it, a failing pixel writes to a sink on the stack:
+  // the choice is a select and the loop keeps streaming.  A passing pixel
+  // whose depth is not to be stored gets its stored depth back.
+  template <typename Z, typename Source>
+  void put(Pixel* p, uint16_t* d, int32_t y, Z z, const Source& source) const {
+    const Pixel colour = source.colour(p, y);
+    if constexpr (Depth::used) {
+      // Room for a depth or a pixel, whichever it receives.
+      static_assert(sizeof(Pixel) <= 4);
+      alignas(uint32_t) unsigned char sink[4]{};
+      const uint16_t stored = *d;
+      const uint16_t depth_after = depth.stores() ? uint16_t(z) : stored;
+      divert_unless(depth.passes(z, stored), sink, d, p);
+      *d = depth_after;
+      write(p, colour);
+    } else {
+      write(p, colour);
+    }
+  }
+
+  // Unless keep holds, a and b both move to sink.  Conditional moves: the
+  // compiler, seeing that the sink is never read, would otherwise turn the
+  // choice back into a branch around the writes.
+  template <typename A, typename B>
+  static void divert_unless(bool keep, void* sink, A*& a, B*& b) {
+#if defined(__x86_64__)
+    asm("test %[keep], %[keep]\n\tcmovz %[sink], %[a]\n\tcmovz %[sink], %[b]"
+        : [a] "+r"(a), [b] "+r"(b)
+        : [keep] "r"(keep), [sink] "r"(sink)
+        : "cc");
+#else
+    if (!keep) {
+      a = static_cast<A*>(sink);
+      b = static_cast<B*>(sink);
+    }
+#endif
+  }
+
   template <typename Pen>
   static constexpr bool is_solid_fill() {
     return !Depth::used && std::is_same_v<Mask, No_Mask> && std::is_same_v<Write, Store> &&

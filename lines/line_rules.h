@@ -22,7 +22,10 @@ enum class Line_Kind {
   Shaded, // one colour per vertex, interpolated: the Gouraud lines
 };
 
-enum class Line_Variant { Direct, Merge, Masked, Masked_Merge };
+// Direct_Default_Depth is the direct variant of the lines that follow "ZBuffer
+// Test" and "ZBuffer Write", taken while both are at their defaults (z <=
+// stored, depth written): the same pixels, tested in one comparison.
+enum class Line_Variant { Direct, Direct_Default_Depth, Merge, Masked, Masked_Merge };
 
 // Where the gates find a variant.  Merge control is a variant of the solid
 // lines of A and B and of C's index lines; C's colorized lines are never
@@ -33,6 +36,12 @@ constexpr bool has_merge_variant = (Kind == Line_Kind::Solid && !Config::depth &
                                    (Kind == Line_Kind::Index && Config::id == Configuration::C);
 template <typename Config, Line_Kind Kind>
 constexpr bool has_masked_variant = !(Kind == Line_Kind::Solid && Config::id == Configuration::C);
+// D's lines and every masked or shaded line of E and F test z <= stored and
+// always store; the solid lines of E and F, drawn directly, follow "ZBuffer
+// Test" and "ZBuffer Write".
+template <typename Config, Line_Kind Kind>
+constexpr bool follows_depth_settings =
+    Config::depth && !Config::mapped && Kind != Line_Kind::Shaded;
 
 // How the closing pixel (the polyline's last point) takes its depth: not at
 // all, the point's own 32-bit z, or the depth accumulator one step past the
@@ -90,13 +99,10 @@ struct Line_Rules {
   // lines; merged pixels and the shared masked variants store plainly.
   static constexpr bool blends =
       Config::blend && !merged && (!masked || (!Config::depth && Kind != Line_Kind::Shaded));
-  // D's lines and every masked or shaded line of E and F test z <= stored and
-  // always store; the solid lines of E and F follow "ZBuffer Test" and
-  // "ZBuffer Write".
-  using Depth =
-      std::conditional_t<!Config::depth, No_Depth,
-                         std::conditional_t<Config::mapped || masked || Kind == Line_Kind::Shaded,
-                                            Depth_Less_Equal_Store, Depth_By_Mode>>;
+  using Depth = std::conditional_t<
+      !Config::depth, No_Depth,
+      std::conditional_t<follows_depth_settings<Config, Kind> && Variant == Line_Variant::Direct,
+                         Depth_By_Mode, Depth_Less_Equal_Store>>;
   using Mask = std::conditional_t<masked, Complex_Clip_Mask, No_Mask>;
   using Pixel = typename Config::Pixel;
   using Write = std::conditional_t<merged, Merge, std::conditional_t<blends, Alpha_Blend, Store>>;

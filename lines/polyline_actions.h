@@ -75,10 +75,17 @@ bool has_colours(const ZT_RGB32* colours, Rest...) {
   return colours != nullptr;
 }
 
+// "ZBuffer Test" passing z <= stored and "ZBuffer Write" on.
+inline bool depth_settings_are_default(const Software_Z_Buffer& r) {
+  return pixel::depth_compare_for_mode(r.depth_test_mode) == pixel::Depth_Compare::Less_Equal &&
+         r.depth_write != 0;
+}
+
 // Calls f with the drawing of the variant the gates choose.
 template <typename Config, Line_Kind Kind, typename F>
-void with_line_drawing(Software_Z_Buffer& r, const ZT_Rendition& rendition, F&& f) {
-  Line_Target t{pixel::frame_of(r)};
+void with_line_drawing(Software_Z_Buffer& r, const ZT_Rendition& rendition,
+                       const pixel::Frame& frame, F&& f) {
+  Line_Target t{frame};
   if constexpr (has_masked_variant<Config, Kind>) {
     if (mask_active_for_draw(r, rendition)) {
       t.mask_rows = pixel::active_mask(r).bit_image->rows_by_y.data();
@@ -91,6 +98,9 @@ void with_line_drawing(Software_Z_Buffer& r, const ZT_Rendition& rendition, F&& 
   if constexpr (has_merge_variant<Config, Kind>)
     if (pixel::merge_in_force(r, rendition))
       return f(Line_Rules<Config, Kind, Line_Variant::Merge>::make(r, t));
+  if constexpr (follows_depth_settings<Config, Kind>)
+    if (depth_settings_are_default(r))
+      return f(Line_Rules<Config, Kind, Line_Variant::Direct_Default_Depth>::make(r, t));
   f(Line_Rules<Config, Kind, Line_Variant::Direct>::make(r, t));
 }
 
@@ -120,22 +130,23 @@ void polyline_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, 
   const ZT_Int_Rectangle clip =
       drawable_rectangle(frame, Slot::clips ? rendition->hard_clip : whole_plane);
   if (is_empty(clip)) return;
-  pixel::Small_Buffer<uint16_t> codes(count);
-  const int32_t inside = ZD_Clip(clip, count, points, codes.data());
-  if (inside == 0) return;
-  if (Slot::clips && inside == count) {
-    // Everything visible: the DCI action draws it.
-    if constexpr (form == Polyline_Form::Plain)
-      return polyline_action<Slot::dci, Config>(renderer, rendition, count, points);
-    else
-      return r.actions.call<Slot::dci>(rendition, count, points, extra...);
-  }
   const auto colours = colours_of<Config, form>(rendition, extra...);
-  with_line_drawing<Config, kind>(r, rendition, [&](const auto& drawing) {
-    if (inside == count)
+  if (all_inside(clip, count, points)) {
+    if constexpr (Slot::clips) {
+      // Everything visible: the DCI action draws it.
+      if constexpr (form == Polyline_Form::Plain)
+        return polyline_action<Slot::dci, Config>(renderer, rendition, count, points);
+      else
+        return r.actions.call<Slot::dci>(rendition, count, points, extra...);
+    }
+    return with_line_drawing<Config, kind>(r, rendition, frame, [&](const auto& drawing) {
       draw_polyline_inside(drawing, count, points, colours);
-    else
-      draw_polyline_clipped(drawing, clip, count, points, codes.data(), colours);
+    });
+  }
+  pixel::Small_Buffer<uint16_t> codes(count);
+  if (ZD_Clip(clip, count, points, codes.data()) == 0) return;
+  with_line_drawing<Config, kind>(r, rendition, frame, [&](const auto& drawing) {
+    draw_polyline_clipped(drawing, clip, count, points, codes.data(), colours);
   });
 }
 

@@ -78,12 +78,10 @@ struct Source_Maker {
 // The pen at pixel 0 of a segment from depth z0 to z1.
 template <typename Drawing, typename Source>
 typename Drawing::Pen pen_for(const Segment& s, int32_t z0, int32_t z1, Source colour) {
-  typename Drawing::Pen pen{0, 0, colour};
-  if constexpr (Drawing::Segment_Rule::Depth::used) {
-    pen.z = depth_start(z0);
-    pen.dz = depth_step(z0, z1, s.length);
-  }
-  return pen;
+  if constexpr (Drawing::Segment_Rule::Depth::used)
+    return {depth_start(z0), depth_step(z0, z1, s.length), colour};
+  else
+    return {0, 0, colour};
 }
 
 // What the closing pixel needs from the last segment drawn.
@@ -91,12 +89,18 @@ struct Last_Segment {
   int32_t z0 = 0, z1 = 0, length = 0;
 };
 
+// The segments' source maker is handed on so that a closing pixel of the same
+// kind of source reuses what it found for the last segment's colour.
 template <typename Drawing>
 void draw_closing_pixel(const Drawing& d, int32_t x, int32_t y, const Last_Segment& last,
-                        uint32_t colour) {
+                        uint32_t colour, Source_Maker<typename Drawing::Source>& segment_maker) {
   if constexpr (Drawing::opaque_closing) colour |= pixel::opaque_alpha;
-  Source_Maker<typename Drawing::Closing_Source> maker{d.cube};
-  const auto source = maker.make({colour, colour}, 0);
+  const auto source = [&] {
+    if constexpr (std::is_same_v<typename Drawing::Closing_Source, typename Drawing::Source>)
+      return segment_maker.make({colour, colour}, 0);
+    else
+      return Source_Maker<typename Drawing::Closing_Source>{d.cube}.make({colour, colour}, 0);
+  }();
   int64_t z = 0;
   if constexpr (Drawing::closing_depth == Closing_Depth::Point) z = last.z1;
   if constexpr (Drawing::closing_depth == Closing_Depth::Accumulated)
@@ -119,7 +123,7 @@ void draw_polyline_inside(const Drawing& d, int32_t count, const ZT_DCI_Point* p
     last = {p.z, q.z, s.length};
   }
   const ZT_DCI_Point& end = points[count - 1];
-  draw_closing_pixel(d, end.x - ox, end.y - oy, last, colours.closing(count));
+  draw_closing_pixel(d, end.x - ox, end.y - oy, last, colours.closing(count), maker);
 }
 
 // Points anywhere.  codes[i] is point i's outcode against the device
@@ -152,7 +156,8 @@ void draw_polyline_clipped(const Drawing& d, const ZT_Int_Rectangle& clip, int32
   }
   if (codes[count - 1] == 0) {
     const ZT_DCI_Point& end = points[count - 1];
-    draw_closing_pixel(d, int32_t(end.x - ox), int32_t(end.y - oy), last, colours.closing(count));
+    draw_closing_pixel(d, int32_t(end.x - ox), int32_t(end.y - oy), last, colours.closing(count),
+                       maker);
   }
 }
 

@@ -19,64 +19,7 @@ constexpr int64_t ceil_div(int64_t a, int64_t b) {
   return -floor_div(-a, b);
 }
 
-Segment_Class classify(int32_t dx, int32_t dy) {
-  const int32_t ax = std::abs(dx), ay = std::abs(dy);
-  if (dy == 0) {
-    if (dx == 0) return Segment_Class::Point;
-    return dx < 0 ? Segment_Class::Horizontal_Left : Segment_Class::Horizontal_Right;
-  }
-  if (dx == 0) return dy < 0 ? Segment_Class::Vertical_Down : Segment_Class::Vertical_Up;
-  // 5 + 6·(going up) + 3·(going right) + (0 shallow, 1 diagonal, 2 steep)
-  const int32_t shape = ax > ay ? 0 : ax == ay ? 1 : 2;
-  return Segment_Class(5 + (dy > 0 ? 6 : 0) + (dx > 0 ? 3 : 0) + shape);
-}
-
 } // namespace
-
-Segment segment_between(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  Segment s;
-  s.x0 = x0;
-  s.y0 = y0;
-  s.x1 = x1;
-  s.y1 = y1;
-  const int32_t dx = x1 - x0, dy = y1 - y0;
-  s.kind = classify(dx, dy);
-  s.rows = std::abs(dy);
-  s.length = std::max(std::abs(dx), s.rows);
-  const int32_t x0_16 = int32_t(uint32_t(x0) << 16);
-  switch (shape_of(s.kind)) {
-  case Segment_Shape::Steep: {
-    const int32_t n = s.rows;
-    s.minor_step = pixel::step_16(dx, n);
-    s.minor_start = x0_16 + pixel::half_16;
-    if (dy < 0 && dx < 0) {
-      // Truncation leaves S·n short of dx·65536 by e (0 <= e < n); starting e
-      // lower makes the column after n steps exactly x1 + one half, so that the
-      // segment ends where it should.
-      const int32_t e = int32_t(int64_t(s.minor_step) * n - int64_t(dx) * one);
-      s.minor_start -= e;
-    }
-    break;
-  }
-  case Segment_Shape::Shallow: {
-    const int32_t S = pixel::step_16(dx, s.rows);
-    s.minor_step = S;
-    // The first boundary lies half a step beyond the start column's centre, so
-    // every row change falls where the line crosses the middle between two
-    // rows.  The constants below (65535 or 65536 moving right, 0 or -1 moving
-    // left) decide a column whose centre falls exactly on a boundary: going
-    // up and right, column 5 of (0,0)->(10,3) starts row 2.
-    if (dy > 0)
-      s.minor_start = dx > 0 ? x0_16 + 65535 + (S >> 1) : x0_16 + ((S + 1) >> 1);
-    else
-      s.minor_start = dx > 0 ? x0_16 + 65536 + (S >> 1) : x0_16 - 1 + ((S + 1) >> 1);
-    break;
-  }
-  default:
-    break;
-  }
-  return s;
-}
 
 int32_t shallow_row_index(const Segment& s, int32_t k) {
   const int64_t c = int64_t(s.x0) + x_direction(s.kind) * int64_t(k);

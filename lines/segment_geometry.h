@@ -21,8 +21,10 @@
 //               ends at Q.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
+#include "fixed_point.h"
 #include "zt_basics.h"
 
 namespace lines {
@@ -90,9 +92,66 @@ struct Segment {
   int32_t minor_step = 0;
 };
 
+// The class of a segment moving by (dx, dy).
+constexpr Segment_Class class_of(int32_t dx, int32_t dy) {
+  const int32_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+  if (dy == 0) {
+    if (dx == 0) return Segment_Class::Point;
+    return dx < 0 ? Segment_Class::Horizontal_Left : Segment_Class::Horizontal_Right;
+  }
+  if (dx == 0) return dy < 0 ? Segment_Class::Vertical_Down : Segment_Class::Vertical_Up;
+  // 5 + 6·(going up) + 3·(going right) + (0 shallow, 1 diagonal, 2 steep)
+  const int32_t shape = ax > ay ? 0 : ax == ay ? 1 : 2;
+  return Segment_Class(5 + (dy > 0 ? 6 : 0) + (dx > 0 ? 3 : 0) + shape);
+}
+
 // Classifies the segment and sets up its steps: one division, or a shift for
-// step counts 1, 2, 4 and 8.
-Segment segment_between(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+// step counts 1, 2, 4 and 8.  Inline: it runs once per segment and most of it
+// folds away once the class is known.
+inline Segment segment_between(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  Segment s;
+  s.x0 = x0;
+  s.y0 = y0;
+  s.x1 = x1;
+  s.y1 = y1;
+  const int32_t dx = x1 - x0, dy = y1 - y0;
+  s.kind = class_of(dx, dy);
+  s.rows = dy < 0 ? -dy : dy;
+  s.length = std::max(dx < 0 ? -dx : dx, s.rows);
+  const int32_t x0_16 = int32_t(uint32_t(x0) << 16);
+  switch (shape_of(s.kind)) {
+  case Segment_Shape::Steep: {
+    const int32_t n = s.rows;
+    s.minor_step = pixel::step_16(dx, n);
+    s.minor_start = x0_16 + pixel::half_16;
+    if (dy < 0 && dx < 0) {
+      // Truncation leaves S·n short of dx·65536 by e (0 <= e < n); starting e
+      // lower makes the column after n steps exactly x1 + one half, so that the
+      // segment ends where it should.
+      const int32_t e = int32_t(int64_t(s.minor_step) * n - int64_t(dx) * 65536);
+      s.minor_start -= e;
+    }
+    break;
+  }
+  case Segment_Shape::Shallow: {
+    const int32_t S = pixel::step_16(dx, s.rows);
+    s.minor_step = S;
+    // The first boundary lies half a step beyond the start column's centre, so
+    // every row change falls where the line crosses the middle between two
+    // rows.  The constants below (65535 or 65536 moving right, 0 or -1 moving
+    // left) decide a column whose centre falls exactly on a boundary: going
+    // up and right, column 5 of (0,0)->(10,3) starts row 2.
+    if (dy > 0)
+      s.minor_start = dx > 0 ? x0_16 + 65535 + (S >> 1) : x0_16 + ((S + 1) >> 1);
+    else
+      s.minor_start = dx > 0 ? x0_16 + 65536 + (S >> 1) : x0_16 - 1 + ((S + 1) >> 1);
+    break;
+  }
+  default:
+    break;
+  }
+  return s;
+}
 
 // The pixel numbered k (0 <= k < length), evaluated directly rather than by
 // stepping; the exact-clip stepper starts its accumulators from these.

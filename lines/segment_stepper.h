@@ -17,8 +17,12 @@ namespace lines {
 
 namespace stepping {
 
+// Every loop takes the rule and the pen by value, as its own copies: it writes
+// pixels through pointers the compiler cannot otherwise tell apart from their
+// fields, which would then be read again from memory at every pixel.
+
 template <int Dx, int Dy, typename Rule, typename Pen>
-void one_per_row(const Rule& rule, int32_t x, int32_t y, int32_t n, Pen& pen) {
+void one_per_row(const Rule rule, int32_t x, int32_t y, int32_t n, Pen pen) {
   for (; n > 0; --n, x += Dx, y += Dy) {
     rule.plot(y, x, pen.depth(), pen.colour);
     pen.step();
@@ -27,35 +31,34 @@ void one_per_row(const Rule& rule, int32_t x, int32_t y, int32_t n, Pen& pen) {
 
 // Steep: the column is the integer part of the 16.16 value X.
 template <int Dy, typename Rule, typename Pen>
-void steep(const Rule& rule, int32_t X, int32_t S, int32_t y, int32_t n, Pen& pen) {
+void steep(const Rule rule, int32_t X, int32_t S, int32_t y, int32_t n, Pen pen) {
   for (; n > 0; --n, X += S, y += Dy) {
     rule.plot(y, X >> 16, pen.depth(), pen.colour);
     pen.step();
   }
 }
 
-// Shallow: runs along rows, row j ending where the run boundary B_j says.
-// Only boundaries that exist (B_j for j < n) are ever formed.
+// Shallow: column by column; the row moves on where the column reaches the
+// next run boundary int(B_j).  Every run is at least one column long (|S| is
+// more than one column), so a column crosses at most one boundary.  B is
+// 64-bit: B_n, one past the last boundary, may not fit 32 bits, and its column
+// always lies beyond the segment's end, so it is never reached.
 template <int Dx, int Dy, typename Rule, typename Pen>
-void shallow(const Rule& rule, int32_t x, int32_t y, int32_t B, int32_t S, int32_t boundaries,
-             int32_t n, Pen& pen) {
-  while (boundaries > 0) {
-    const int32_t e = B >> 16;
-    const int32_t run = Dx > 0 ? e - x : x - e;
-    if (run >= n) break;
-    if (run > 0) {
-      rule.template run<Dx>(y, x, run, pen);
-      n -= run;
+void shallow(const Rule rule, int32_t x, int32_t y, int64_t B, int32_t S, int32_t n, Pen pen) {
+  int32_t next_row_at = int32_t(B >> 16);
+  for (; n > 0; --n, x += Dx) {
+    if (x == next_row_at) {
+      y += Dy;
+      B += S;
+      next_row_at = int32_t(B >> 16);
     }
-    x = e;
-    y += Dy;
-    if (--boundaries > 0) B += S;
+    rule.plot(y, x, pen.depth(), pen.colour);
+    pen.step();
   }
-  rule.template run<Dx>(y, x, n, pen);
 }
 
 template <Segment_Class C, typename Rule, typename Pen>
-void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t n, Pen& pen) {
+void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t n, Pen pen) {
   constexpr int Dx = x_direction(C), Dy = y_direction(C);
   constexpr Segment_Shape shape = shape_of(C);
   if constexpr (shape == Segment_Shape::Horizontal) {
@@ -67,13 +70,13 @@ void pixels_of_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
     steep<Dy>(rule, X, s.minor_step, s.y0 + Dy * first, n, pen);
   } else if constexpr (shape == Segment_Shape::Shallow) {
     const int32_t j = first == 0 ? 0 : shallow_row_index(s, first);
-    const int32_t B = j < s.rows ? int32_t(s.minor_start + int64_t(j) * s.minor_step) : 0;
-    shallow<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * j, B, s.minor_step, s.rows - j, n, pen);
+    const int64_t B = s.minor_start + int64_t(j) * s.minor_step;
+    shallow<Dx, Dy>(rule, s.x0 + Dx * first, s.y0 + Dy * j, B, s.minor_step, n, pen);
   }
 }
 
 template <typename Rule, typename Pen, int32_t... C>
-void pixels_by_class(const Rule& rule, const Segment& s, int32_t first, int32_t n, Pen& pen,
+void pixels_by_class(const Rule& rule, const Segment& s, int32_t first, int32_t n, const Pen& pen,
                      std::integer_sequence<int32_t, C...>) {
   ((s.kind == Segment_Class(C) ? (pixels_of_class<Segment_Class(C)>(rule, s, first, n, pen), true)
                                : false) ||
@@ -84,7 +87,7 @@ void pixels_by_class(const Rule& rule, const Segment& s, int32_t first, int32_t 
 
 // Lights the pixels range.first .. range.last of s (a subset of 0 .. length - 1).
 template <typename Rule, typename Pen>
-void step_segment(const Rule& rule, const Segment& s, Pixel_Range range, Pen& pen) {
+void step_segment(const Rule& rule, const Segment& s, Pixel_Range range, Pen pen) {
   if (range.empty()) return;
   pen.advance(range.first);
   stepping::pixels_by_class(rule, s, range.first, range.last - range.first + 1, pen,

@@ -32,6 +32,13 @@ struct Dither_Record {
     return t < limit[0] ? corner[0] : t < limit[1] ? corner[1] : t < limit[2] ? corner[2]
                                                                               : corner[3];
   }
+  // The same corner without a branch on t.  Along a span the thresholds repeat
+  // every eight pixels and the branches above predict well; along a line they
+  // follow no pattern.  The limits ascend (the fractions descend), so the
+  // corner's number is the count of limits t reaches.
+  uint8_t index_without_branches(uint32_t t) const {
+    return corner[int(t >= limit[0]) + int(t >= limit[1]) + int(t >= limit[2])];
+  }
 };
 
 inline Dither_Record dither_record(const ZT_Color_Cube& cube, ZT_RGB32 c) {

@@ -32,16 +32,17 @@ struct Span_Values {
   // Every pixel k of the span takes start + k × step.
   static Span_Values linear(const Edge& left, const Edge& right, int32_t count) {
     Span_Values v;
+    const Count_Divider<Channels> per_pixel(count);
     if constexpr (Depth) {
       const int32_t zl = pixel::depth_of(int32_t(left.depth));
       const int32_t zr = pixel::depth_of(int32_t(right.depth));
       v.depth = uint32_t(pixel::start_15(zl));
-      v.depth_step = pixel::step_15(zr - zl, count);
+      v.depth_step = per_pixel.step_15(zr - zl);
     }
     for (int c = 0; c < Channels; ++c) {
       const int32_t cl = int32_t(left.channel[c]) >> 16, cr = int32_t(right.channel[c]) >> 16;
       v.channel[c] = uint32_t(pixel::start_16(cl));
-      v.channel_step[c] = pixel::step_16(cr - cl, count);
+      v.channel_step[c] = per_pixel.step_16(cr - cl);
     }
     return v;
   }

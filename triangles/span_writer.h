@@ -6,12 +6,15 @@
 // A pixel that is skipped, or fails the depth test, keeps its colour and depth.
 //
 // A solid, unmasked span without depth and without interpolated channels only
-// repeats one put; it runs its own loop, shaped by a Span_Shape:
+// repeats one put; it runs its own loop, shaped by a Span_Shape.  A solid,
+// depth-tested span of one stored word runs in blocks of eight (wide_span.h).
+// Span shapes:
 //   Span_Loop           a plain loop
 //   Unrolled_Up_To<N>   spans of up to N pixels as one unrolled sequence per length
 //   Blocks_Of<N>        N pixels per iteration, then the rest
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -19,6 +22,7 @@
 #include "frame.h"
 #include "shades.h"
 #include "span_values.h"
+#include "wide_span.h"
 
 namespace triangles {
 
@@ -68,6 +72,10 @@ struct Span_Writer {
   using Values = Span_Values<Depth::enabled, Shade::channels>;
   static constexpr bool repeats_one_put = Coverage::solid && !Depth::enabled &&
                                           Shade::channels == 0;
+  // A solid, depth-tested span of one stored word goes eight pixels at a time:
+  // no branch per pixel on the depth test, and one block for most spans of a
+  // small triangle, so no branch on where the span ends either.
+  static constexpr bool wide = Coverage::solid && Depth::enabled && wide_span_applies<Shade>();
 
   const pixel::Frame& frame;
   Shade shade;
@@ -83,6 +91,17 @@ struct Span_Writer {
     row_shade.begin_row(y);
     if constexpr (repeats_one_put) {
       Shape::run(count, [&](int32_t k) { row_shade.put(p + k); });
+    } else if constexpr (wide) {
+      // Blocks of eight while the row has room for whole blocks; the rest (at
+      // the window's right edge only) pixel by pixel.
+      uint16_t* const d = frame.depth_at(x, y);
+      const Depth row_depth = depth;
+      const int32_t room = (frame.width - x) >> 3;
+      const int32_t blocks = std::min((count + 7) >> 3, room);
+      write_wide_blocks(p, d, count, blocks, v, row_shade, row_depth);
+      v.advance(blocks * 8);
+      for (int32_t k = blocks * 8; k < count; ++k, v.step())
+        if (row_depth.pass(d + k, v.depth16())) row_shade.put(p + k);
     } else {
       const Contrast row_contrast = contrast;
       const Depth row_depth = depth;

@@ -20,7 +20,7 @@ struct Strip_Context {
         mask(masked ? &pixel::active_mask(r) : nullptr),
         depth_offset(d->face->depth_offset),
         merge(pixel::merge_in_force(r, d)),
-        merge_colors(pixel::merge_colors_of(r)) {}
+        merge_colors(merge ? pixel::merge_colors_of(r) : pixel::Merge_Colors{}) {}
 
   Software_Z_Buffer& renderer;
   const ZT_Rendition& rendition;
@@ -28,7 +28,7 @@ struct Strip_Context {
   const Frame_Buffer_Mask* mask;  // the complex-clip mask of a masked twin
   int32_t depth_offset;
   bool merge;
-  pixel::Merge_Colors merge_colors;
+  pixel::Merge_Colors merge_colors;  // read only when merge is in force
 
   // Rows a span may lie on: the window's.  (Configuration A's rule of skipping
   // spans outside the window's rows, applied everywhere.)

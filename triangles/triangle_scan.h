@@ -8,7 +8,8 @@
 // Formats.  x is unsigned 16.16 with the column in the upper 16 bits, started at
 // (x << 16) + 0x8000; depth is 17.15, started at (z << 15) + 0x4000; a channel
 // is 16.16 like x.  Steps are the signed deltas shifted and divided by the row
-// count, truncated toward zero (pixel::fixed_divide, shifts for 1, 2, 4, 8).
+// count, truncated toward zero (pixel::fixed_divide, shifts for 1, 2, 4, 8;
+// taken through Count_Divider, which gives the same values).
 // Accumulators add in unsigned 32-bit arithmetic: that gives the bits of the
 // signed sums and stays defined when a hostile depth wraps.
 //
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
 #include "fixed_point.h"
 
@@ -41,6 +43,17 @@ constexpr int32_t wrapping_difference(int32_t b, int32_t a) {
   return int32_t(uint32_t(b) - uint32_t(a));
 }
 
+// How the walkers and spans of a triangle with Channels interpolated channels
+// divide by a row or pixel count.  Flat triangles (one or two quantities over a
+// count) go through the multipliers: small triangles give counts in no
+// pattern, and a branch on the count mispredicts where the multiplication has
+// none.  Gouraud walkers and spans (four or five quantities over one count)
+// keep the shifts and the division, which measured faster on long strips,
+// whose regular counts the branch predicts.
+template <int Channels>
+using Count_Divider =
+    std::conditional_t<Channels == 0, pixel::Step_Divider, pixel::Plain_Step_Divider>;
+
 // One edge walker: where the edge crosses the current row, and how that moves
 // from row to row.
 template <bool Depth, int Channels>
@@ -55,15 +68,16 @@ struct Edge_Walker {
   // The edge from a down to b, which lies rows (>= 1) rows further.
   static Edge_Walker between(const Vertex<Channels>& a, const Vertex<Channels>& b, int32_t rows) {
     Edge_Walker e;
+    const Count_Divider<Channels> per_row(rows);
     e.x = uint32_t(pixel::start_16(a.x));
-    e.x_step = pixel::step_16(b.x - a.x, rows);
+    e.x_step = per_row.step_16(b.x - a.x);
     if constexpr (Depth) {
       e.depth = uint32_t(pixel::start_15(a.z));
-      e.depth_step = pixel::step_15(wrapping_difference(b.z, a.z), rows);
+      e.depth_step = per_row.step_15_wrapped(wrapping_difference(b.z, a.z));
     }
     for (int c = 0; c < Channels; ++c) {
       e.channel[c] = uint32_t(pixel::start_16(a.channel[c]));
-      e.channel_step[c] = pixel::step_16(b.channel[c] - a.channel[c], rows);
+      e.channel_step[c] = per_row.step_16(b.channel[c] - a.channel[c]);
     }
     return e;
   }
