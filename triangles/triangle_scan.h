@@ -104,12 +104,13 @@ struct Vertex_Order {
 };
 
 constexpr Vertex_Order order_by_y(int32_t y0, int32_t y1, int32_t y2) {
-  if (y0 <= y1) {
-    if (y1 <= y2) return {0, 1, 2};
-    return y0 <= y2 ? Vertex_Order{0, 2, 1} : Vertex_Order{2, 0, 1};
-  }
-  if (y0 <= y2) return {1, 0, 2};
-  return y1 > y2 ? Vertex_Order{2, 1, 0} : Vertex_Order{1, 2, 0};
+  // The order by the three compares y0 <= y1, y1 <= y2, y0 <= y2 (bits 0, 1,
+  // 2), looked up rather than branched on: random triangles give the
+  // branches no pattern.  Equal values keep the strip order where the compares
+  // allow.
+  constexpr Vertex_Order by_compares[8] = {{2, 1, 0}, {2, 0, 1}, {1, 2, 0}, {0, 1, 2},
+                                           {1, 0, 2}, {0, 2, 1}, {1, 0, 2}, {0, 1, 2}};
+  return by_compares[int(y0 <= y1) | int(y1 <= y2) << 1 | int(y0 <= y2) << 2];
 }
 
 // The rows a draw may touch: [first, end).  The unclipped rasterisers pass the
@@ -170,21 +171,21 @@ inline void scan_triangle(const Vertex<Channels>& p0, const Vertex<Channels>& p1
   const int32_t upper_rows = middle.y - top.y;
   const int32_t lower_rows = bottom.y - middle.y;
 
+  // The sides are picked by selecting pointers, not by branching: which side
+  // the short edge lies on follows no pattern either.
   if (upper_rows >= 1) {
     const Edge short_edge = Edge::between(top, middle, upper_rows);
-    if (short_edge.x_step > long_edge.x_step)
-      walk_half(top.y, middle.y, window, long_edge, short_edge, spans);
-    else
-      walk_half(top.y, middle.y, window, short_edge, long_edge, spans);
+    const bool short_right = short_edge.x_step > long_edge.x_step;
+    walk_half(top.y, middle.y, window, short_right ? long_edge : short_edge,
+              short_right ? short_edge : long_edge, spans);
   }
   if (lower_rows >= 1) {
     Edge long_lower = long_edge;
     long_lower.advance(upper_rows);
     const Edge short_edge = Edge::between(middle, bottom, lower_rows);
-    if (short_edge.x < long_lower.x)
-      walk_half(middle.y, bottom.y, window, short_edge, long_lower, spans);
-    else
-      walk_half(middle.y, bottom.y, window, long_lower, short_edge, spans);
+    const bool short_left = short_edge.x < long_lower.x;
+    walk_half(middle.y, bottom.y, window, short_left ? short_edge : long_lower,
+              short_left ? long_lower : short_edge, spans);
   }
 }
 
