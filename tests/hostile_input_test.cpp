@@ -1,9 +1,9 @@
 // Hostile input at every action that takes a list of points: coordinates
 // anywhere in 32 bits (as floats also NaN, infinities and 1e30), the edges of
 // the coordinate-safe square, depth offsets at the limits, counts of -5, 0, 1,
-// 2, 64 and 65, and polylines without colours.  Nothing is written past a
-// row's end, and the actions that take points anywhere write nothing outside
-// the hard clip.
+// 2, 64 and 65, polylines without colours, and dots at the same points.
+// Nothing is written past a row's end, and the actions that take points
+// anywhere write nothing outside the hard clip.
 #include <gtest/gtest.h>
 
 #include <cmath>
