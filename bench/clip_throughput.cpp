@@ -20,8 +20,8 @@
 #include <cmath>
 #include <vector>
 
-#include "test_host.h"
-#include "workloads.h"
+#include "tests/support/test_host.h"
+#include "bench/workloads.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "test_host.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

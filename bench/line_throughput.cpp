@@ -10,8 +10,8 @@
 
 #include <vector>
 
-#include "test_host.h"
-#include "workloads.h"
+#include "tests/support/test_host.h"
+#include "bench/workloads.h"
 
 namespace {
 

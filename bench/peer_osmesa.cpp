@@ -16,7 +16,7 @@
 #include <GL/glext.h>
 #include <GL/osmesa.h>
 
-#include "workloads.h"
+#include "bench/workloads.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,4 +1,4 @@
-#include "peer_runner.h"
+#include "bench/peer_runner.h"
 
 #include <nlohmann/json.hpp>
 

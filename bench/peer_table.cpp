@@ -3,8 +3,8 @@
 //
 //   zdi_peer_table [--quick] [--reps N] [--workloads a,b] [--softpipe-reps N]
 //                  [--softpipe-workloads a,b] [--no-softpipe]
-#include "peer_runner.h"
-#include "workloads.h"
+#include "bench/peer_runner.h"
+#include "bench/workloads.h"
 
 #include <cstdio>
 #include <cstdlib>

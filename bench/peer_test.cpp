@@ -1,6 +1,6 @@
 // End to end: the runner starts the real peer program under a chosen environment and reads back
 // figures that can be checked independently of Mesa's edge rules.
-#include "peer_runner.h"
+#include "bench/peer_runner.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "workloads.h"
-#include "zarnik11.h"
+#include "bench/workloads.h"
+#include "host/zarnik11.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "workloads.h"
+#include "bench/workloads.h"
 
 #include <gtest/gtest.h>
 

@@ -21,9 +21,9 @@
 
 #include <valgrind/callgrind.h>
 
-#include "peer_runner.h"
-#include "workloads.h"
-#include "zarnik11.h"
+#include "bench/peer_runner.h"
+#include "bench/workloads.h"
+#include "host/zarnik11.h"
 
 using namespace zdi::bench;
 

@@ -4,8 +4,8 @@
 
 #include <span>
 
-#include "configuration.h"
-#include "zarnik11.h"
+#include "core/configuration.h"
+#include "host/zarnik11.h"
 
 struct Slot_Installation {
   ZT_Slot slot;

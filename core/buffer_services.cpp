@@ -1,9 +1,9 @@
-#include "buffer_services.h"
+#include "core/buffer_services.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 namespace {
 

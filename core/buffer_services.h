@@ -2,7 +2,7 @@
 // solid rectangles, addressed in local coordinates (device minus window origin).
 #pragma once
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 void clear_depth_buffer(ZT_Renderer_Data* r, const ZT_Rendition& rendition);
 void put_depth_image(ZT_Renderer_Data* r, const ZT_Rendition& rendition, const ZT_DCI_Point* start,

@@ -1,4 +1,4 @@
-#include "action_installation.h"
+#include "core/action_installation.h"
 
 void (*do_nothing_function(ZT_Slot s))() {
   static void (*const table[])() = {

@@ -2,9 +2,9 @@
 // fit the window, prepare the mask cache and derive the merge colours.
 #include <algorithm>
 
-#include "action_installation.h"
-#include "mask_cache.h"
-#include "software_z_buffer.h"
+#include "core/action_installation.h"
+#include "core/mask_cache.h"
+#include "core/software_z_buffer.h"
 
 namespace {
 

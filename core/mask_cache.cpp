@@ -1,6 +1,6 @@
-#include "mask_cache.h"
+#include "core/mask_cache.h"
 
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 Mask_Cache_Data::Mask_Cache_Data(const Mask_Cache_Data& o)
     : ZT_Counted(o), head(o.head), tail(o.tail), count(o.count), capacity(o.capacity) {

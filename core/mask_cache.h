@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 class Software_Z_Buffer;
 

@@ -1,5 +1,5 @@
 // Presenting a rectangle of the colour buffer through the host's callback.
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 // rect is in buffer coordinates, y growing upward; the window's y grows
 // downward, so the rectangle's top row lands at window height + origin y - top - 1.

@@ -1,5 +1,5 @@
 // The renderer's named options and the two depth setters published through them.
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 namespace {
 

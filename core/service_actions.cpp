@@ -1,6 +1,6 @@
 // The buffer services each configuration installs.
-#include "action_installation.h"
-#include "buffer_services.h"
+#include "core/action_installation.h"
+#include "core/buffer_services.h"
 
 std::span<const Slot_Installation> service_actions(Configuration c) {
   // Without a depth buffer, clearing it does nothing and the depth image

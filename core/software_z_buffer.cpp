@@ -1,8 +1,8 @@
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 #include <new>
 
-#include "mask_cache.h"
+#include "core/mask_cache.h"
 
 Software_Z_Buffer::Software_Z_Buffer(const ZT_Renderer_Data* parent)
     : ZT_Renderer_Data(parent), color_cube(ZT_Int_RGB{2, 2, 2}, 1.0f, 0) {

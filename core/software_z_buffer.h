@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "configuration.h"
-#include "zarnik11.h"
+#include "core/configuration.h"
+#include "host/zarnik11.h"
 
 class Mask_Cache_Data;
 

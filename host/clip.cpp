@@ -1,4 +1,4 @@
-#include "zd_clip.h"
+#include "host/zd_clip.h"
 
 namespace {
 template <typename Point>

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "zt_contour_set.h"
+#include "host/zt_contour_set.h"
 
 ZT_Contour_Set::ZT_Contour_Set(int32_t count, const ZT_Point* points, bool)
     : data_(new ZT_Contour_Set_Data()) {

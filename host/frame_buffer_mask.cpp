@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "frame_buffer_mask.h"
+#include "host/frame_buffer_mask.h"
 
 Frame_Buffer_Mask::Frame_Buffer_Mask(const Frame_Buffer_Mask& o)
     : ZT_Counted(o), bit_image(o.bit_image), contour_stamp(o.contour_stamp),

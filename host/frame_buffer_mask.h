@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "zt_contour_set.h"
-#include "zt_object.h"
-#include "zt_shared_image.h"
+#include "host/zt_contour_set.h"
+#include "host/zt_object.h"
+#include "host/zt_shared_image.h"
 
 // One bit per pixel, rows by local y, most significant bit first: pixel x of a
 // row is bit (7 - (x & 7)) of byte (x >> 3).  A set bit excludes the pixel.

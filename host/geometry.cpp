@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "zt_basics.h"
+#include "host/zt_basics.h"
 
 void ZT_Vector::normalize() {
   float length = std::sqrt(x * x + y * y + z * z);

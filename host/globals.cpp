@@ -1,5 +1,5 @@
 // The host's constant tables: built-in fill patterns and the dither thresholds.
-#include "zt_globals.h"
+#include "host/zt_globals.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <dlfcn.h>
 
-#include "zt_module.h"
-#include "zt_renderer_data.h"
+#include "host/zt_module.h"
+#include "host/zt_renderer_data.h"
 
 ZT_Module::~ZT_Module() { unload(); }
 

@@ -1,8 +1,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "zt_globals.h"
-#include "zt_object.h"
+#include "host/zt_globals.h"
+#include "host/zt_object.h"
 
 void* ZD_AllocateMemory(std::size_t size) {
   void* p = std::malloc(size ? size : 1);

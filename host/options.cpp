@@ -1,5 +1,5 @@
-#include "zt_globals.h"
-#include "zt_options.h"
+#include "host/zt_globals.h"
+#include "host/zt_options.h"
 
 ZT_Option_Value::ZT_Option_Value(bool v) : kind_(Kind::Bool) { ints_[0] = v ? 1 : 0; }
 ZT_Option_Value::ZT_Option_Value(int32_t v) : kind_(Kind::Int) { ints_[0] = v; }

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "zt_palette.h"
+#include "host/zt_palette.h"
 
 ZT_Color_Cube::ZT_Color_Cube(ZT_Int_RGB levels, float scale, int32_t base)
     : base_index(uint8_t(base)) {

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "zd_rank_polygon.h"
+#include "host/zd_rank_polygon.h"
 
 namespace {
 

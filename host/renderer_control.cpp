@@ -1,7 +1,7 @@
-#include "zd_renderer_control.h"
-#include "zd_trace_format.h"
-#include "zd_trace_recorder.h"
-#include "zt_renderer_data.h"
+#include "host/zd_renderer_control.h"
+#include "host/zd_trace_format.h"
+#include "host/zd_trace_recorder.h"
+#include "host/zt_renderer_data.h"
 
 bool ZD_Set_Option(ZT_Renderer_Data* renderer, const char* name, const ZT_Option_Value& value) {
   ZT_Option* option = renderer->requested_options.find(name);

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "zt_renderer_data.h"
+#include "host/zt_renderer_data.h"
 
 ZT_Renderer_Data::ZT_Renderer_Data(const ZT_Renderer_Data* parent) : owner(this) {
   if (parent) {

@@ -1,4 +1,4 @@
-#include "zt_rendition.h"
+#include "host/zt_rendition.h"
 
 ZT_Rendition_Data::ZT_Rendition_Data() : face(new ZT_Face_Attributes()) {}
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "zt_shared_image.h"
+#include "host/zt_shared_image.h"
 
 int32_t ZT_Image_Data::bytes_per_pixel(ZT_Image_Format f) {
   switch (f) {

@@ -1,8 +1,8 @@
 // The host's rectangle fill for patterned faces: two triangles through the
 // renderer's own 2DI strip, which clips them to the hard clip.
-#include "zd_fallback_log.h"
-#include "zd_span_rectangle.h"
-#include "zt_renderer_data.h"
+#include "host/zd_fallback_log.h"
+#include "host/zd_span_rectangle.h"
+#include "host/zt_renderer_data.h"
 
 void ZD_Span_DC_Rectangle(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t left,
                           int32_t right, int32_t bottom, int32_t top) {

@@ -3,10 +3,10 @@
 // standard_decompositions.cpp and run when drawing is on.
 #include <type_traits>
 
-#include "zd_fallback_log.h"
-#include "zt_actions.h"
-#include "zt_renderer_data.h"
-#include "standard_decompositions.h"
+#include "host/zd_fallback_log.h"
+#include "host/zt_actions.h"
+#include "host/zt_renderer_data.h"
+#include "host/standard_decompositions.h"
 
 std::vector<ZD_Fallback_Call>& ZD_Fallback_Log::calls() {
   static std::vector<ZD_Fallback_Call> log;

@@ -3,7 +3,7 @@
 // standard action only records the call.
 #pragma once
 
-#include "zt_actions.h"
+#include "host/zt_actions.h"
 
 template <ZT_Slot S>
 struct ZD_Decomposition {
@@ -12,4 +12,4 @@ struct ZD_Decomposition {
 };
 
 // The specialisations, after the primary template.
-#include "standard_image_decompositions.h"
+#include "host/standard_image_decompositions.h"

@@ -1,10 +1,10 @@
-#include "standard_image_decompositions.h"
+#include "host/standard_image_decompositions.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "zt_renderer_data.h"
+#include "host/zt_renderer_data.h"
 
 uint8_t ZD_Index_Of_Color(const ZT_Palette* palette, ZT_RGB32 c) {
   if (!palette) return uint8_t((c.r + c.g + c.b + 1) / 3);

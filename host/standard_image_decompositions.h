@@ -19,9 +19,9 @@
 
 #include <cstdint>
 
-#include "standard_decompositions.h"
-#include "zt_actions.h"
-#include "zt_palette.h"
+#include "host/standard_decompositions.h"
+#include "host/zt_actions.h"
+#include "host/zt_palette.h"
 
 uint8_t ZD_Index_Of_Color(const ZT_Palette* palette, ZT_RGB32 color);
 ZT_RGB32 ZD_Color_Of_Index(const ZT_Palette* palette, uint8_t index);

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "zd_trace_arguments.h"
+#include "host/zd_trace_arguments.h"
 
 namespace zd_trace {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "zd_trace_format.h"
+#include "host/zd_trace_format.h"
 
 namespace zd_trace {
 

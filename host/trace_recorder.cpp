@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "zd_fallback_log.h"
-#include "zd_trace_arguments.h"
-#include "zd_trace_recorder.h"
-#include "zt_renderer_data.h"
+#include "host/zd_fallback_log.h"
+#include "host/zd_trace_arguments.h"
+#include "host/zd_trace_recorder.h"
+#include "host/zt_renderer_data.h"
 
 using zd_trace::json;
 

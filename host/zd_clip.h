@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "zt_basics.h"
+#include "host/zt_basics.h"
 
 // Outcode bits: 1 left, 2 above, 4 right, 8 below; 0 is inside (edges inclusive).
 enum : uint16_t { ZD_Clip_Left = 1, ZD_Clip_Above = 2, ZD_Clip_Right = 4, ZD_Clip_Below = 8 };

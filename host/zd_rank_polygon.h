@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "zt_basics.h"
+#include "host/zt_basics.h"
 
 // Rank values.
 enum : int32_t {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "zt_basics.h"
+#include "host/zt_basics.h"
 
 class ZT_Renderer_Data;
 class ZT_Option_Value;

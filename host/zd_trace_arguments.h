@@ -10,8 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "zd_trace_format.h"
-#include "zt_actions.h"
+#include "host/zd_trace_format.h"
+#include "host/zt_actions.h"
 
 namespace zd_trace {
 

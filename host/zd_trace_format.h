@@ -11,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "zt_basics.h"
-#include "zt_options.h"
-#include "zt_palette.h"
-#include "zt_renderer_data.h"
-#include "zt_rendition.h"
+#include "host/zt_basics.h"
+#include "host/zt_options.h"
+#include "host/zt_palette.h"
+#include "host/zt_renderer_data.h"
+#include "host/zt_rendition.h"
 
 namespace zd_trace {
 

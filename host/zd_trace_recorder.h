@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "zt_basics.h"
+#include "host/zt_basics.h"
 
 class ZT_Renderer_Data;
 class ZT_Option_Value;

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "zt_basics.h"
-#include "zt_rendition.h"
-#include "zt_shared_image.h"
+#include "host/zt_basics.h"
+#include "host/zt_rendition.h"
+#include "host/zt_shared_image.h"
 
 class ZT_Renderer_Data;
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "zt_basics.h"
-#include "zt_object.h"
+#include "host/zt_basics.h"
+#include "host/zt_object.h"
 
 class ZT_Contour_Set_Data : public ZT_Counted {
 public:

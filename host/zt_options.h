@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "zt_object.h"
+#include "host/zt_object.h"
 
 class ZT_String {
 public:

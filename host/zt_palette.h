@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "zt_basics.h"
-#include "zt_object.h"
+#include "host/zt_basics.h"
+#include "host/zt_object.h"
 
 // A regular cube of colours inside a palette.  For each component the scale is
 // (levels - 1) / 255 in 8.8 fixed point, rounded down, so that component × scale

@@ -3,11 +3,11 @@
 
 #include <cstdint>
 
-#include "zt_actions.h"
-#include "zt_object.h"
-#include "zt_options.h"
-#include "zt_palette.h"
-#include "zt_shared_image.h"
+#include "host/zt_actions.h"
+#include "host/zt_object.h"
+#include "host/zt_options.h"
+#include "host/zt_palette.h"
+#include "host/zt_shared_image.h"
 
 class ZT_Renderer_Options {
 public:

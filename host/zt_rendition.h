@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "zt_basics.h"
-#include "zt_contour_set.h"
-#include "zt_object.h"
+#include "host/zt_basics.h"
+#include "host/zt_contour_set.h"
+#include "host/zt_object.h"
 
 // Advanced-options bits.
 enum : uint32_t {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "zt_basics.h"
-#include "zt_object.h"
+#include "host/zt_basics.h"
+#include "host/zt_object.h"
 
 // Pixel storage of one image.  Rows lie one after another in memory from the top
 // row (y = height - 1) down to y = 0, so that rows a..b (a <= b) form one block

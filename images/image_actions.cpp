@@ -17,10 +17,10 @@
 #include <span>
 #include <type_traits>
 
-#include "action_installation.h"
-#include "configurations.h"
-#include "image_copy.h"
-#include "mask_cache.h"
+#include "core/action_installation.h"
+#include "pixel/configurations.h"
+#include "images/image_copy.h"
+#include "core/mask_cache.h"
 
 namespace images {
 

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "fixed_point.h"
-#include "frame.h"
-#include "image_placement.h"
-#include "image_rules.h"
+#include "pixel/fixed_point.h"
+#include "pixel/frame.h"
+#include "images/image_placement.h"
+#include "images/image_rules.h"
 
 namespace images {
 

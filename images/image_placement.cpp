@@ -1,9 +1,9 @@
-#include "image_placement.h"
+#include "images/image_placement.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "fixed_point.h"
+#include "pixel/fixed_point.h"
 
 namespace images {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "color_rules.h"
+#include "pixel/color_rules.h"
 
 namespace images {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "frame.h"
-#include "safe_square_cut.h"
+#include "pixel/frame.h"
+#include "lines/safe_square_cut.h"
 
 namespace lines {
 

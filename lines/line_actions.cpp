@@ -2,9 +2,9 @@
 // polylines and, except in D (which keeps the host's), the polymarker.
 #include <array>
 
-#include "action_installation.h"
-#include "point_actions.h"
-#include "polyline_actions.h"
+#include "core/action_installation.h"
+#include "lines/point_actions.h"
+#include "lines/polyline_actions.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "color_rules.h"
-#include "depth_rules.h"
-#include "dither.h"
-#include "fixed_point.h"
-#include "frame.h"
-#include "mask_cursor.h"
+#include "pixel/color_rules.h"
+#include "pixel/depth_rules.h"
+#include "pixel/dither.h"
+#include "pixel/fixed_point.h"
+#include "pixel/frame.h"
+#include "pixel/mask_cursor.h"
 
 namespace lines {
 

@@ -11,8 +11,8 @@
 
 #include <type_traits>
 
-#include "configurations.h"
-#include "line_pixel_rules.h"
+#include "pixel/configurations.h"
+#include "lines/line_pixel_rules.h"
 
 namespace lines {
 

@@ -16,9 +16,9 @@
 
 #include <cstdint>
 
-#include "drawable_rectangle.h"
-#include "line_rules.h"
-#include "mask_cache.h"
+#include "lines/drawable_rectangle.h"
+#include "lines/line_rules.h"
+#include "core/mask_cache.h"
 
 namespace lines {
 

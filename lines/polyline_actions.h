@@ -20,10 +20,10 @@
 
 #include <cstdint>
 
-#include "drawable_rectangle.h"
-#include "mask_cache.h"
-#include "polyline_drawing.h"
-#include "small_buffer.h"
+#include "lines/drawable_rectangle.h"
+#include "core/mask_cache.h"
+#include "lines/polyline_drawing.h"
+#include "pixel/small_buffer.h"
 
 namespace lines {
 

@@ -12,9 +12,9 @@
 
 #include <cstdint>
 
-#include "line_rules.h"
-#include "safe_square_cut.h"
-#include "segment_stepper.h"
+#include "lines/line_rules.h"
+#include "lines/safe_square_cut.h"
+#include "lines/segment_stepper.h"
 
 namespace lines {
 

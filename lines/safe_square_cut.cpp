@@ -1,4 +1,4 @@
-#include "safe_square_cut.h"
+#include "lines/safe_square_cut.h"
 
 #include <algorithm>
 

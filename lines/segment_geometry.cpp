@@ -1,9 +1,9 @@
-#include "segment_geometry.h"
+#include "lines/segment_geometry.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "fixed_point.h"
+#include "pixel/fixed_point.h"
 
 namespace lines {
 

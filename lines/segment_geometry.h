@@ -24,8 +24,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "fixed_point.h"
-#include "zt_basics.h"
+#include "pixel/fixed_point.h"
+#include "host/zt_basics.h"
 
 namespace lines {
 

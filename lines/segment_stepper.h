@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "segment_geometry.h"
+#include "lines/segment_geometry.h"
 
 namespace lines {
 

@@ -1,6 +1,6 @@
-#include "strip_edge_lines.h"
+#include "lines/strip_edge_lines.h"
 
-#include "polyline_actions.h"
+#include "lines/polyline_actions.h"
 
 // Configuration F's 2DI polyline.  It writes 32-bit colours and tests depth,
 // so it needs a true-colour buffer; without a depth buffer it draws as B.  A

@@ -2,7 +2,7 @@
 // draw_2di_polyline, whatever the current configuration.
 #pragma once
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 void draw_2di_polyline_configuration_F(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition,
                                        int32_t count, const ZT_DCI_Point* points);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 namespace pixel {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "configuration.h"
+#include "core/configuration.h"
 
 namespace pixel {
 

@@ -20,7 +20,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "zt_basics.h"
+#include "host/zt_basics.h"
 
 namespace pixel {
 

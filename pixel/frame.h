@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "color_rules.h"
-#include "mask_cursor.h"
-#include "mask_cache.h"
-#include "software_z_buffer.h"
+#include "pixel/color_rules.h"
+#include "pixel/mask_cursor.h"
+#include "core/mask_cache.h"
+#include "core/software_z_buffer.h"
 
 namespace pixel {
 

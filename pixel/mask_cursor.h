@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 namespace pixel {
 

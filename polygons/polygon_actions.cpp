@@ -1,11 +1,11 @@
 // The four polygon actions: they hold no drawing code of their own but split
 // the outline into triangles and draw them through the renderer's triangle
 // slots, whatever rasterisers establish put there.
-#include "action_installation.h"
-#include "convex_strip.h"
-#include "polygon_triangulation.h"
-#include "small_buffer.h"
-#include "software_z_buffer.h"
+#include "core/action_installation.h"
+#include "triangles/convex_strip.h"
+#include "polygons/polygon_triangulation.h"
+#include "pixel/small_buffer.h"
+#include "core/software_z_buffer.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "triangle_target.h"
-#include "zarnik11.h"
+#include "polygons/triangle_target.h"
+#include "host/zarnik11.h"
 
 namespace polygon_detail {
 

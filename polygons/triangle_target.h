@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 struct Triangle_Target {
   ZT_Slot plain;

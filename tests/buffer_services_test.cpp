@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "test_host.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

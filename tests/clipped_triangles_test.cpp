@@ -13,11 +13,11 @@
 #include <random>
 #include <string>
 
-#include "heap_counter.h"
-#include "random_strips.h"
-#include "reference_triangles.h"
-#include "strip_outcodes.h"
-#include "test_host.h"
+#include "tests/support/heap_counter.h"
+#include "tests/support/random_strips.h"
+#include "tests/support/reference_triangles.h"
+#include "triangles/strip_outcodes.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "default_scene.h"
-#include "mesh_loading.h"
-#include "shapes.h"
-#include "test_host.h"
-#include "trace_replay.h"
+#include "tools/default_scene.h"
+#include "tools/mesh_loading.h"
+#include "tools/shapes.h"
+#include "tests/support/test_host.h"
+#include "tools/trace_replay.h"
 
 namespace {
 

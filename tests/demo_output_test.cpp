@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "buffer_contents.h"
-#include "demo_options.h"
-#include "png_writer.h"
-#include "test_host.h"
+#include "tools/buffer_contents.h"
+#include "tools/demo_options.h"
+#include "tools/png_writer.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

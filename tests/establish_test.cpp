@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "mask_cache.h"
-#include "point_lists.h"
-#include "test_host.h"
+#include "core/mask_cache.h"
+#include "tests/support/point_lists.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "fixed_point.h"
+#include "pixel/fixed_point.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "point_lists.h"
-#include "strip_edge_lines.h"
-#include "strip_edges.h"
-#include "test_host.h"
+#include "tests/support/point_lists.h"
+#include "lines/strip_edge_lines.h"
+#include "triangles/strip_edges.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

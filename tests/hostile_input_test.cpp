@@ -10,9 +10,9 @@
 #include <limits>
 #include <random>
 
-#include "point_lists.h"
-#include "random_strips.h"
-#include "test_host.h"
+#include "tests/support/point_lists.h"
+#include "tests/support/random_strips.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

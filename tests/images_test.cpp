@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
-#include "random_strips.h"
-#include "standard_image_decompositions.h"
-#include "test_host.h"
+#include "tests/support/random_strips.h"
+#include "host/standard_image_decompositions.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

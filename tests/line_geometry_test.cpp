@@ -5,10 +5,10 @@
 
 #include <random>
 
-#include "line_pixel_rules.h"
-#include "line_reference.h"
-#include "safe_square_cut.h"
-#include "segment_stepper.h"
+#include "lines/line_pixel_rules.h"
+#include "tests/support/line_reference.h"
+#include "lines/safe_square_cut.h"
+#include "lines/segment_stepper.h"
 
 namespace {
 

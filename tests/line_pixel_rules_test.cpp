@@ -12,14 +12,14 @@
 #include <cstring>
 #include <random>
 
-#include "color_rules.h"
-#include "depth_rules.h"
-#include "dither.h"
-#include "line_pixel_rules.h"
-#include "line_reference.h"
-#include "safe_square_cut.h"
-#include "segment_stepper.h"
-#include "test_host.h"
+#include "pixel/color_rules.h"
+#include "pixel/depth_rules.h"
+#include "pixel/dither.h"
+#include "lines/line_pixel_rules.h"
+#include "tests/support/line_reference.h"
+#include "lines/safe_square_cut.h"
+#include "lines/segment_stepper.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

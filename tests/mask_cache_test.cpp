@@ -2,8 +2,8 @@
 // recent use, eviction, copies and sharing, and establish emptying it.
 #include <gtest/gtest.h>
 
-#include "mask_cache.h"
-#include "test_host.h"
+#include "core/mask_cache.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "mask_cache.h"
-#include "test_host.h"
+#include "core/mask_cache.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

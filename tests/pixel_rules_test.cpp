@@ -6,15 +6,15 @@
 #include <cmath>
 #include <random>
 
-#include "color_rules.h"
-#include "depth_rules.h"
-#include "dither.h"
-#include "fixed_point.h"
-#include "frame.h"
-#include "mask_cursor.h"
-#include "reference_pixels.h"
-#include "small_buffer.h"
-#include "test_host.h"
+#include "pixel/color_rules.h"
+#include "pixel/depth_rules.h"
+#include "pixel/dither.h"
+#include "pixel/fixed_point.h"
+#include "pixel/frame.h"
+#include "pixel/mask_cursor.h"
+#include "tests/support/reference_pixels.h"
+#include "pixel/small_buffer.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

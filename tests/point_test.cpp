@@ -2,9 +2,9 @@
 // and the mask.
 #include <gtest/gtest.h>
 
-#include "point_lists.h"
-#include "reference_pixels.h"
-#include "test_host.h"
+#include "tests/support/point_lists.h"
+#include "tests/support/reference_pixels.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <limits>
 #include <vector>
 
-#include "heap_counter.h"
-#include "polygon_geometry.h"
-#include "test_host.h"
+#include "tests/support/heap_counter.h"
+#include "tests/support/polygon_geometry.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "polygon_geometry.h"
-#include "zarnik11.h"
+#include "tests/support/polygon_geometry.h"
+#include "host/zarnik11.h"
 
 namespace {
 

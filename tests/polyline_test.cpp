@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <random>
 
-#include "mask_cache.h"
-#include "point_lists.h"
-#include "random_strips.h"
-#include "test_host.h"
+#include "core/mask_cache.h"
+#include "tests/support/point_lists.h"
+#include "tests/support/random_strips.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

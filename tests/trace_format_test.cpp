@@ -8,8 +8,8 @@
 #include <fstream>
 #include <random>
 
-#include "trace_replay.h"
-#include "zd_trace_arguments.h"
+#include "tools/trace_replay.h"
+#include "host/zd_trace_arguments.h"
 
 using zd_trace::json;
 

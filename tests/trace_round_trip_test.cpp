@@ -9,10 +9,10 @@
 #include <map>
 #include <string>
 
-#include "buffer_contents.h"
-#include "default_scene.h"
-#include "test_host.h"
-#include "trace_replay.h"
+#include "tools/buffer_contents.h"
+#include "tools/default_scene.h"
+#include "tests/support/test_host.h"
+#include "tools/trace_replay.h"
 
 namespace {
 

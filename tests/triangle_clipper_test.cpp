@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "convex_strip.h"
-#include "triangle_clipper.h"
+#include "triangles/convex_strip.h"
+#include "triangles/triangle_clipper.h"
 
 namespace {
 

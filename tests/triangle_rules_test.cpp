@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
-#include "point_lists.h"
-#include "test_host.h"
-#include "test_meshes.h"
+#include "tests/support/point_lists.h"
+#include "tests/support/test_host.h"
+#include "tests/support/test_meshes.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "span_values.h"
-#include "test_meshes.h"
-#include "triangle_scan.h"
+#include "triangles/span_values.h"
+#include "tests/support/test_meshes.h"
+#include "triangles/triangle_scan.h"
 
 namespace {
 

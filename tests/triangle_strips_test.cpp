@@ -5,9 +5,9 @@
 #include <random>
 #include <string>
 
-#include "random_strips.h"
-#include "reference_triangles.h"
-#include "test_host.h"
+#include "tests/support/random_strips.h"
+#include "tests/support/reference_triangles.h"
+#include "tests/support/test_host.h"
 
 namespace {
 

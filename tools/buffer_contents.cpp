@@ -2,8 +2,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "buffer_contents.h"
-#include "zd_trace_format.h"
+#include "tools/buffer_contents.h"
+#include "host/zd_trace_format.h"
 
 namespace {
 

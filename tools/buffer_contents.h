@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 // "" for an empty buffer; otherwise one line per row, each ending in a newline.
 std::string dump_rows(const ZT_Shared_Image& buffer);

@@ -1,8 +1,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "default_scene.h"
-#include "shapes.h"
+#include "tools/default_scene.h"
+#include "tools/shapes.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // crosses the window's edges through the clipping slots.
 #pragma once
 
-#include "scene_painter.h"
+#include "tools/scene_painter.h"
 
 // The camera that frames the scene, turned by yaw and pitch (degrees) and moved
 // closer by zoom (> 1) or farther (< 1).

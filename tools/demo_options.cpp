@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "demo_options.h"
+#include "tools/demo_options.h"
 
 const char* const demo_usage =
     "usage: zdi_demo [MESH.obj | MESH.stl] [options]\n"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "pixel_configuration.h"
-#include "scene_painter.h"
+#include "tools/pixel_configuration.h"
+#include "tools/scene_painter.h"
 
 struct Demo_Options {
   std::string mesh;  // empty: the built-in scene

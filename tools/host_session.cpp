@@ -1,4 +1,4 @@
-#include "host_session.h"
+#include "tools/host_session.h"
 
 Host_Session::Host_Session(const std::string& module_path) {
   if (!module_.load(module_path))

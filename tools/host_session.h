@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "pixel_configuration.h"
-#include "window_image.h"
-#include "zarnik11.h"
+#include "tools/pixel_configuration.h"
+#include "tools/window_image.h"
+#include "host/zarnik11.h"
 
 // A module that cannot be loaded or creates no renderer.
 struct Host_Error : std::runtime_error {

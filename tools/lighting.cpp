@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "lighting.h"
+#include "tools/lighting.h"
 
 Lighting Lighting::studio(Vec3 eye) {
   Lighting l;

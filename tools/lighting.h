@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "matrix.h"
-#include "zarnik11.h"
+#include "tools/matrix.h"
+#include "host/zarnik11.h"
 
 struct Directional_Light {
   Vec3 towards;  // unit vector from the surface towards the light

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "matrix.h"
+#include "tools/matrix.h"
 
 float length(Vec3 v) { return std::sqrt(dot(v, v)); }
 

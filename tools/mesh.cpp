@@ -3,7 +3,7 @@
 #include <map>
 #include <utility>
 
-#include "mesh.h"
+#include "tools/mesh.h"
 
 Vec3 Mesh::face_normal(const std::array<uint32_t, 3>& t) const {
   const Vec3 a = positions[t[0]], b = positions[t[1]], c = positions[t[2]];

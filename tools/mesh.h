@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "matrix.h"
+#include "tools/matrix.h"
 
 // A mesh that cannot be read or drawn; the message says why.
 struct Mesh_Error : std::runtime_error {

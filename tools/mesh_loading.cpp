@@ -2,7 +2,7 @@
 #include <cctype>
 #include <fstream>
 
-#include "mesh_loading.h"
+#include "tools/mesh_loading.h"
 
 namespace {
 std::string lower_extension(const std::string& path) {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "mesh.h"
+#include "tools/mesh.h"
 
 // Faces are triangulated (polygons as fans).  Throws Mesh_Error with a readable
 // message for files that cannot be read, are not meshes, or are too large.

@@ -1,7 +1,7 @@
 // Wavefront OBJ through tinyobjloader.
 #include <tiny_obj_loader.h>
 
-#include "mesh_loading.h"
+#include "tools/mesh_loading.h"
 
 Mesh load_obj(const std::string& path) {
   tinyobj::ObjReaderConfig config;

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "mesh_loading.h"
+#include "tools/mesh_loading.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pixel_configuration.h"
+#include "tools/pixel_configuration.h"
 
 char Pixel_Configuration::letter() const {
   if (palette) return depth ? 'D' : 'C';

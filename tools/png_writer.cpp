@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "png_writer.h"
+#include "tools/png_writer.h"
 
 namespace {
 

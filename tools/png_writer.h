@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "window_image.h"
+#include "tools/window_image.h"
 
 // False with the reason in *error when the file cannot be written.
 bool write_png(const Window_Image& image, const std::string& path, std::string* error);

@@ -2,7 +2,7 @@
 #include <map>
 #include <utility>
 
-#include "scene_painter.h"
+#include "tools/scene_painter.h"
 
 Scene_Painter::Scene_Painter(Host_Session& session, const Viewport& viewport,
                              const Lighting& lighting)

@@ -7,10 +7,10 @@
 
 #include <vector>
 
-#include "host_session.h"
-#include "lighting.h"
-#include "mesh.h"
-#include "viewport.h"
+#include "tools/host_session.h"
+#include "tools/lighting.h"
+#include "tools/mesh.h"
+#include "tools/viewport.h"
 
 enum class Shading { gouraud, flat, wireframe, points };
 

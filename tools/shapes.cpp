@@ -3,7 +3,7 @@
 #include <numbers>
 #include <utility>
 
-#include "shapes.h"
+#include "tools/shapes.h"
 
 namespace {
 constexpr float pi = std::numbers::pi_v<float>;

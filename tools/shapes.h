@@ -1,7 +1,7 @@
 // Procedural meshes for the default scene.
 #pragma once
 
-#include "mesh.h"
+#include "tools/mesh.h"
 
 // A torus around the y axis: ring radius major, tube radius minor.
 Mesh make_torus(float major, float minor, int rings, int sides);

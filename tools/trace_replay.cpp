@@ -4,9 +4,9 @@
 #include <map>
 #include <sstream>
 
-#include "buffer_contents.h"
-#include "trace_replay.h"
-#include "zd_trace_arguments.h"
+#include "tools/buffer_contents.h"
+#include "tools/trace_replay.h"
+#include "host/zd_trace_arguments.h"
 
 using zd_trace::Format_Error;
 using zd_trace::json;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host_session.h"
-#include "zd_trace_format.h"
+#include "tools/host_session.h"
+#include "host/zd_trace_format.h"
 
 // Reads a trace file.  A trace cut short (a recording whose program stopped
 // before finishing it) is completed and read; *cut_short tells.  Throws

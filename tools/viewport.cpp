@@ -2,7 +2,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "viewport.h"
+#include "tools/viewport.h"
 
 Viewport::Viewport(const Camera& camera, int32_t width, int32_t height, ZT_Int_Point origin)
     : camera_(camera), width_(width), height_(height), origin_(origin),

@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "matrix.h"
-#include "zarnik11.h"
+#include "tools/matrix.h"
+#include "host/zarnik11.h"
 
 struct Camera {
   Vec3 eye{0, 0, 5}, target{0, 0, 0}, up{0, 1, 0};

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "window_image.h"
+#include "tools/window_image.h"
 
 void Window_Image::resize(int32_t w, int32_t h, bool with_indices) {
   width = std::max(w, 0);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 struct Window_Image {
   int32_t width = 0, height = 0;

@@ -3,11 +3,11 @@
 // the action table, presents it and writes what was presented as PNG.
 #include <cstdio>
 
-#include "buffer_contents.h"
-#include "default_scene.h"
-#include "demo_options.h"
-#include "mesh_loading.h"
-#include "png_writer.h"
+#include "tools/buffer_contents.h"
+#include "tools/default_scene.h"
+#include "tools/demo_options.h"
+#include "tools/mesh_loading.h"
+#include "tools/png_writer.h"
 
 int main(int argc, char** argv) {
   Demo_Options o;

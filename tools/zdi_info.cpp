@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 namespace {
 

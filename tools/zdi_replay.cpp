@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "buffer_contents.h"
-#include "png_writer.h"
-#include "trace_replay.h"
+#include "tools/buffer_contents.h"
+#include "tools/png_writer.h"
+#include "tools/trace_replay.h"
 
 namespace {
 

@@ -24,10 +24,10 @@
 #include <array>
 #include <cstdint>
 
-#include "clipped_scan.h"
-#include "safe_pieces.h"
-#include "strip_outcodes.h"
-#include "triangle_rasterisers.h"
+#include "triangles/clipped_scan.h"
+#include "triangles/safe_pieces.h"
+#include "triangles/strip_outcodes.h"
+#include "triangles/triangle_rasterisers.h"
 
 namespace triangles {
 

@@ -20,10 +20,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "frame.h"
-#include "span_values.h"
-#include "triangle_scan.h"
-#include "zarnik11.h"
+#include "pixel/frame.h"
+#include "triangles/span_values.h"
+#include "triangles/triangle_scan.h"
+#include "host/zarnik11.h"
 
 namespace triangles {
 

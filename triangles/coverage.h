@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "frame.h"
-#include "zarnik11.h"
+#include "pixel/frame.h"
+#include "host/zarnik11.h"
 
 namespace triangles {
 

@@ -12,8 +12,8 @@
 
 #include <cstdint>
 
-#include "depth_rules.h"
-#include "software_z_buffer.h"
+#include "pixel/depth_rules.h"
+#include "core/software_z_buffer.h"
 
 namespace triangles {
 

@@ -1,4 +1,4 @@
-#include "coverage.h"
+#include "triangles/coverage.h"
 
 namespace triangles {
 

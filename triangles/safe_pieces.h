@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "clipped_scan.h"
-#include "triangle_clipper.h"
+#include "triangles/clipped_scan.h"
+#include "triangles/triangle_clipper.h"
 
 namespace triangles {
 

@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
-#include "color_rules.h"
-#include "dither.h"
+#include "pixel/color_rules.h"
+#include "pixel/dither.h"
 
 namespace triangles {
 

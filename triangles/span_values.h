@@ -15,8 +15,8 @@
 #include <array>
 #include <cstdint>
 
-#include "fixed_point.h"
-#include "triangle_scan.h"
+#include "pixel/fixed_point.h"
+#include "triangles/triangle_scan.h"
 
 namespace triangles {
 

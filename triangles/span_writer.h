@@ -18,11 +18,11 @@
 #include <cstdint>
 #include <utility>
 
-#include "coverage.h"
-#include "frame.h"
-#include "shades.h"
-#include "span_values.h"
-#include "wide_span.h"
+#include "triangles/coverage.h"
+#include "pixel/frame.h"
+#include "triangles/shades.h"
+#include "triangles/span_values.h"
+#include "triangles/wide_span.h"
 
 namespace triangles {
 

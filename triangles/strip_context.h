@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "color_rules.h"
-#include "coverage.h"
-#include "frame.h"
-#include "span_values.h"
-#include "triangle_scan.h"
+#include "pixel/color_rules.h"
+#include "triangles/coverage.h"
+#include "pixel/frame.h"
+#include "triangles/span_values.h"
+#include "triangles/triangle_scan.h"
 
 namespace triangles {
 

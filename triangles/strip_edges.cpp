@@ -1,8 +1,8 @@
-#include "strip_edges.h"
+#include "triangles/strip_edges.h"
 
-#include "fixed_point.h"
-#include "small_buffer.h"
-#include "strip_edge_lines.h"
+#include "pixel/fixed_point.h"
+#include "pixel/small_buffer.h"
+#include "lines/strip_edge_lines.h"
 
 namespace triangles {
 

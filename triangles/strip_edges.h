@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 namespace triangles {
 

@@ -15,8 +15,8 @@
 
 #include <cstdint>
 
-#include "small_buffer.h"
-#include "zarnik11.h"
+#include "pixel/small_buffer.h"
+#include "host/zarnik11.h"
 
 namespace triangles {
 

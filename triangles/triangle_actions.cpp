@@ -1,7 +1,7 @@
 // What each configuration installs into the triangle slots: the actions of its
 // dispatch table (triangle_dispatch.h).
-#include "action_installation.h"
-#include "triangle_dispatch.h"
+#include "core/action_installation.h"
+#include "triangles/triangle_dispatch.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "triangle_clipper.h"
+#include "triangles/triangle_clipper.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 
-#include "convex_strip.h"
-#include "fixed_point.h"
+#include "triangles/convex_strip.h"
+#include "pixel/fixed_point.h"
 
 namespace {
 

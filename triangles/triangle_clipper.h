@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 // One triangle: three points and, where given, three per-vertex colours, texture
 // parameters and normals (each array holds the triangle's three entries).

@@ -10,14 +10,14 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "clip_paths.h"
-#include "configurations.h"
-#include "fixed_point.h"
-#include "frame.h"
-#include "mask_cache.h"
-#include "small_buffer.h"
-#include "strip_edges.h"
-#include "triangle_rasterisers.h"
+#include "triangles/clip_paths.h"
+#include "pixel/configurations.h"
+#include "pixel/fixed_point.h"
+#include "pixel/frame.h"
+#include "core/mask_cache.h"
+#include "pixel/small_buffer.h"
+#include "triangles/strip_edges.h"
+#include "triangles/triangle_rasterisers.h"
 
 namespace triangles {
 

@@ -13,12 +13,12 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "clipped_scan.h"
-#include "configurations.h"
-#include "depth_policies.h"
-#include "shades.h"
-#include "span_writer.h"
-#include "strip_context.h"
+#include "triangles/clipped_scan.h"
+#include "pixel/configurations.h"
+#include "triangles/depth_policies.h"
+#include "triangles/shades.h"
+#include "triangles/span_writer.h"
+#include "triangles/strip_context.h"
 
 namespace triangles {
 

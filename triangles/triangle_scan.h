@@ -26,7 +26,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "fixed_point.h"
+#include "pixel/fixed_point.h"
 
 namespace triangles {
 

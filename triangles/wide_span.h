@@ -19,9 +19,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "depth_policies.h"
-#include "shades.h"
-#include "span_values.h"
+#include "triangles/depth_policies.h"
+#include "triangles/shades.h"
+#include "triangles/span_values.h"
 
 namespace triangles {
 

@@ -1,4 +1,4 @@
-#include "heap_counter.h"
+#include "tests/support/heap_counter.h"
 
 #include <cstdlib>
 #include <new>

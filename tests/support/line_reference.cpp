@@ -1,4 +1,4 @@
-#include "line_reference.h"
+#include "tests/support/line_reference.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "point_lists.h"
+#include "tests/support/point_lists.h"
 
 #include <stdexcept>
 #include <string>

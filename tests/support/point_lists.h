@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "test_host.h"
+#include "tests/support/test_host.h"
 
 // The points (and colours) of one call of any slot that draws a list of
 // points: the slot takes them as integers or as floats, as its signature asks.

@@ -1,4 +1,4 @@
-#include "polygon_geometry.h"
+#include "tests/support/polygon_geometry.h"
 
 #include <algorithm>
 #include <cmath>

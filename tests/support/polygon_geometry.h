@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 struct Test_Triangle {
   ZT_Point a, b, c;

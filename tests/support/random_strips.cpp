@@ -1,4 +1,4 @@
-#include "random_strips.h"
+#include "tests/support/random_strips.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "reference_triangles.h"
-#include "test_host.h"
+#include "tests/support/reference_triangles.h"
+#include "tests/support/test_host.h"
 
 // Random colours in every pixel (a quarter of them the merge background) and
 // random depths (a quarter of them far).

@@ -1,4 +1,4 @@
-#include "reference_pixels.h"
+#include "tests/support/reference_pixels.h"
 
 #include <algorithm>
 

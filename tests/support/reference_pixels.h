@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "software_z_buffer.h"
+#include "core/software_z_buffer.h"
 
 // (source × a + stored × (255 - a)) / 255 in blue, green and red; alpha 255.
 uint32_t reference_blend(uint32_t stored, uint32_t source, uint32_t a);

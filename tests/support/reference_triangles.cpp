@@ -1,9 +1,9 @@
-#include "reference_triangles.h"
+#include "tests/support/reference_triangles.h"
 
 #include <algorithm>
 
-#include "mask_cache.h"
-#include "reference_pixels.h"
+#include "core/mask_cache.h"
+#include "tests/support/reference_pixels.h"
 
 namespace {
 

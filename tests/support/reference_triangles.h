@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "point_lists.h"
+#include "tests/support/point_lists.h"
 
 enum class Reference_Kind { Flat, Colorized, Gouraud };
 

@@ -1,4 +1,4 @@
-#include "test_host.h"
+#include "tests/support/test_host.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "mask_cache.h"
+#include "core/mask_cache.h"
 
 std::string module_path() { return ZDI_MODULE_PATH; }
 

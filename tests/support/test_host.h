@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "software_z_buffer.h"
-#include "zarnik11.h"
+#include "core/software_z_buffer.h"
+#include "host/zarnik11.h"
 
 // Padding at the end of every row of a fenced buffer, filled with a canary: an
 // overrun past a row's right end lands in the padding, where the check finds it.

@@ -1,4 +1,4 @@
-#include "test_meshes.h"
+#include "tests/support/test_meshes.h"
 
 #include <cmath>
 #include <utility>

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "zarnik11.h"
+#include "host/zarnik11.h"
 
 using Strip = std::vector<ZT_DCI_Point>;
 using Triangle = std::array<ZT_DCI_Point, 3>;
