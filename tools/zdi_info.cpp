@@ -71,11 +71,8 @@ int main(int argc, char** argv) {
   o.set_alpha_blending(config == 'A' || config == 'E');
   ZT_Counted_Ptr<ZT_Palette> palette(ZT_Palette::with_color_cube({6, 6, 6}, 16));
   if (config == 'C' || config == 'D') o.set_palette(palette.get());
-  if (tiling) {
-    renderer->requested_options.find("Enable Tiling")->set(ZT_Option_Value(true));
-    renderer->update_current_options();
-  }
-  renderer->establish();
+  if (tiling) ZD_Set_Option(renderer, "Enable Tiling", ZT_Option_Value(true));
+  ZD_Establish(renderer);
 
   std::printf("module %s\n", module.c_str());
   std::printf("configuration %c (depth buffer %s, %s colour, %s)\n", config,
