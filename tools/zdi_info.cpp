@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/zarnik11.h"
+#include "tools/module_location.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ const char* slot_holder(const ZT_Renderer_Data& r, ZT_Slot s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string module = ZDI_DEFAULT_MODULE;
+  std::string module = default_module_path();
   char config = 'F';
   int width = 640, height = 480;
   bool tiling = false;
