@@ -12,7 +12,8 @@ namespace {
 // Layout, in SVG user units (pixels at 100 %). The width suits a README column; the height grows
 // with the rows.
 constexpr double kMinWidth = 900;
-constexpr double kMinPlot = 320;  // the plot never gets narrower than this; long labels widen the chart
+// The plot never gets narrower than this: long labels widen the chart instead.
+constexpr double kMinPlot = 320;
 constexpr double kCharWidth = 6.2; // mean advance of an 11 px sans-serif character, for layout only
 constexpr double kAxisTitle = 26;  // left margin holding the rotated axis title
 constexpr double kRight = 58;      // room for the value of the longest bar
@@ -20,7 +21,7 @@ constexpr double kTop = 78;        // title, subtitle, legend
 constexpr double kBottom = 50;     // tick labels and axis title
 constexpr double kHeading = 18;    // a workload's heading line
 constexpr double kBar = 7, kBarGap = 1, kRowGap = 7;
-constexpr double kHeadroom = 4;    // the cap is this many times the median ratio
+constexpr double kHeadroom = 4; // the cap is this many times the median ratio
 
 constexpr const char* kColours[] = {"#3a6fb0", "#e0862a", "#4a9a58", "#b4477a", "#6f62b0"};
 
@@ -38,12 +39,23 @@ std::string escaped(std::string_view s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    case '\'': out += "&apos;"; break;
-    default: out += c;
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\'':
+      out += "&apos;";
+      break;
+    default:
+      out += c;
     }
   }
   return out;
@@ -133,9 +145,9 @@ std::string ratio_chart_svg(const Ratio_Chart& chart) {
     svg += text("<line class=\"grid\" x1=\"%.2f\" y1=\"%.1f\" x2=\"%.2f\" y2=\"%.1f\" "
                 "stroke=\"#e4e4e4\"/>",
                 x, plot_y - 4, x, axis_y);
-    svg += text("<text class=\"tick\" x=\"%.2f\" y=\"%.1f\" text-anchor=\"middle\">", x,
-                axis_y + 14) +
-           escaped(tick_text(t)) + "</text>\n";
+    svg +=
+        text("<text class=\"tick\" x=\"%.2f\" y=\"%.1f\" text-anchor=\"middle\">", x, axis_y + 14) +
+        escaped(tick_text(t)) + "</text>\n";
   }
   svg += text("<line class=\"axis\" x1=\"%.2f\" y1=\"%.1f\" x2=\"%.2f\" y2=\"%.1f\" "
               "stroke=\"#333333\"/>\n",
@@ -160,8 +172,8 @@ std::string ratio_chart_svg(const Ratio_Chart& chart) {
   for (size_t i = 0; i < chart.rows.size(); ++i) {
     const Ratio_Chart_Row& row = chart.rows[i];
     if (i == 0 || row.workload != chart.rows[i - 1].workload) {
-      svg += text("<text class=\"heading\" x=\"%.1f\" y=\"%.1f\" font-weight=\"bold\">",
-                  kAxisTitle, y + 13) +
+      svg += text("<text class=\"heading\" x=\"%.1f\" y=\"%.1f\" font-weight=\"bold\">", kAxisTitle,
+                  y + 13) +
              escaped(row.workload) + "</text>\n";
       y += kHeading;
     }

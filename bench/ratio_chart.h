@@ -12,8 +12,8 @@
 namespace zdi::bench {
 
 struct Ratio_Chart_Row {
-  std::string workload; // consecutive rows of one workload share a heading
-  std::string path;     // what of ours was measured
+  std::string workload;                      // consecutive rows of one workload share a heading
+  std::string path;                          // what of ours was measured
   std::vector<std::optional<Spread>> ratios; // one per variant; nullopt draws no bar
 };
 
