@@ -61,10 +61,20 @@ struct Strip_Context {
 // Calls paint(i, vertices) for every triangle i = 0 … count - 3 of the strip
 // that lies where the unclipped rasterisers may draw.  The caller takes the
 // triangle's colours by i, so they advance per triangle whether or not it drew.
+//
+// A triangle with two points on one spot covers no pixel: its only half with
+// rows lies between two identical edges.  Such triangles are what joins
+// separate triangles into one strip (a b c c d d e f …, four of them between
+// two real ones), so they are passed over before anything is set up for them.
 template <int Channels, class Paint>
 inline void walk_strip(const Strip_Context& s, int32_t count, const ZT_DCI_Point* p,
                        Paint&& paint) {
+  auto same_spot = [](const ZT_DCI_Point& a, const ZT_DCI_Point& b) {
+    return a.x == b.x && a.y == b.y;
+  };
   for (int32_t i = 0; count > 2 && i < count - 2; ++i) {
+    if (same_spot(p[i], p[i + 1]) | same_spot(p[i + 1], p[i + 2]) | same_spot(p[i], p[i + 2]))
+      continue;
     Vertex<Channels> v[3];
     if (s.local_triangle(p + i, v)) paint(i, v);
   }
