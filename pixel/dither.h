@@ -18,6 +18,22 @@ inline uint32_t dither_threshold(const uint16_t* row, const uint8_t* pixel) {
   return row[reinterpret_cast<uintptr_t>(pixel) & 7];
 }
 
+// The same rows with each row's eight thresholds twice over, so that the
+// thresholds of up to eight pixels from any column on lie one after the other
+// (row + column, …).  Read like dither_row's.
+struct Repeated_Dither_Rows {
+  uint16_t row[8][16];
+};
+inline const Repeated_Dither_Rows repeated_dither_rows = [] {
+  Repeated_Dither_Rows r{};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) r.row[y][x] = SHARED.dither_table[8 * y + (x & 7)];
+  return r;
+}();
+inline const uint16_t* dither_row_repeated(int32_t local_y) {
+  return repeated_dither_rows.row[local_y & 7];
+}
+
 // The corner scheme for one true colour, computed once per colour: the colour's
 // position in the cube is a base index plus, per component, a fraction toward
 // the next level.  The corners i0..i3 step from the base along the components in

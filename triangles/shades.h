@@ -4,15 +4,25 @@
 //   channels               how many 16.16 values it reads per pixel
 //   begin_row(y)           per-row set-up (the dither thresholds of the row)
 //   put(pixel, channels)   writes the pixel
+// and may have
+//   Lane_Kind, describe(s)  the shade's spans can be written in lanes
+//                           (span_lanes.h): which rule, and what it reads
+//   fill(pixel, count)      a solid run without depth, written by the shade
 // Shades of one value (channels 0) also serve as the contrast colour of patterns.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "pixel/color_policies.h"
 #include "pixel/color_rules.h"
 #include "pixel/dither.h"
+#include "triangles/span_lanes.h"
 
 namespace triangles {
 
@@ -46,20 +56,69 @@ using Blend_Word = Constant_Shade<uint32_t, pixel::Blend_By_Alpha_Basic>;
 // the pixel, anything between blends.
 using Alpha_Rule_Word = Constant_Shade<uint32_t, pixel::Blend_By_Alpha_Skipping_Clear>;
 
-// One true colour dithered into the colour cube.
+// One true colour dithered into the colour cube.  A row's thresholds repeat
+// every eight columns, so its indices do too: begin_row works out the eight
+// indices of the row, and a pixel takes the one of its column.
 struct Dither_Word {
   using Pixel = uint8_t;
   static constexpr int channels = 0;
+  using Lane_Kind = Lane_Row_Indices;
   pixel::Dithered_Index index;
-  const uint16_t* thresholds = nullptr;
-  void begin_row(int32_t y) { thresholds = pixel::dither_row(y); }
-  void put(uint8_t* p, const Channel_Values<0>& = {}) const { *p = index.at(p, thresholds); }
+  uint8_t row[16] = {};  // by column (address & 7), twice over
+
+  void begin_row(int32_t y) {
+    const uint16_t* t = pixel::dither_row(y);
+    const pixel::Dither_Record& r = index.record;
+#if defined(__SSE2__)
+    // Eight columns at once: the corner is the first plus the steps to each
+    // next corner whose limit the threshold reaches (compared as signed
+    // values after flipping the top bits).
+    const __m128i flip = _mm_set1_epi16(int16_t(0x8000));
+    const __m128i ft = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t)), flip);
+    __m128i sum = _mm_set1_epi16(r.corner[0]);
+    for (int i = 0; i < 3; ++i) {
+      const __m128i limit = _mm_xor_si128(_mm_set1_epi16(int16_t(r.limit[i])), flip);
+      const __m128i reaches = _mm_andnot_si128(_mm_cmpgt_epi16(limit, ft), _mm_set1_epi16(0xFF));
+      sum = _mm_add_epi16(sum, _mm_and_si128(reaches, _mm_set1_epi16(
+                                                          uint8_t(r.corner[i + 1] - r.corner[i]))));
+    }
+    const __m128i bytes = _mm_and_si128(sum, _mm_set1_epi16(0xFF));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(bytes, bytes));
+#else
+    for (int x = 0; x < 8; ++x) row[x] = r.index_without_branches(t[x]);
+#endif
+    std::memcpy(row + 8, row, 8);
+  }
+  void put(uint8_t* p, const Channel_Values<0>& = {}) const {
+    *p = row[reinterpret_cast<uintptr_t>(p) & 7];
+  }
+  // A run is the row's eight indices over and over: eight bytes a store.
+  void fill(uint8_t* p, int32_t count) const {
+    const uint8_t* from = row + (reinterpret_cast<uintptr_t>(p) & 7);
+    if (count < 8) {
+      int32_t k = 0;
+      if (count & 4) std::memcpy(p, from, 4), k = 4;
+      if (count & 2) std::memcpy(p + k, from + k, 2), k += 2;
+      if (count & 1) p[k] = from[k];
+      return;
+    }
+    uint64_t word;
+    std::memcpy(&word, from, 8);
+    int32_t k = 0;
+    for (; k + 8 <= count; k += 8) std::memcpy(p + k, &word, 8);
+    // The last few with the eight that end there.
+    if (k < count)
+      std::memcpy(p + count - 8, row + (reinterpret_cast<uintptr_t>(p + count - 8) & 7), 8);
+  }
+  void describe(Lane_Span& s) const { s.indices = row; }
 };
 
 // Interpolated blue, green, red (channels 0, 1, 2), stored opaque.
 struct Store_Channels {
   using Pixel = uint32_t;
   static constexpr int channels = 3;
+  using Lane_Kind = Lane_Opaque_Channels;
+  void describe(Lane_Span&) const {}
   void begin_row(int32_t) {}
   static uint32_t colour(const uint32_t* c) {
     return pixel::opaque_alpha | ((c[2] >> 16) & 0xFF) << 16 | ((c[1] >> 16) & 0xFF) << 8 |
@@ -72,6 +131,8 @@ struct Store_Channels {
 struct Alpha_Rule_Channels {
   using Pixel = uint32_t;
   static constexpr int channels = 4;
+  using Lane_Kind = Lane_Alpha_Channels;
+  void describe(Lane_Span&) const {}
   void begin_row(int32_t) {}
   void put(uint32_t* p, const Channel_Values<4>& c) const {
     const int32_t a = int32_t(c[3]) >> 16;
@@ -86,12 +147,19 @@ struct Alpha_Rule_Channels {
 struct Dither_Levels {
   using Pixel = uint8_t;
   static constexpr int channels = 3;
+  using Lane_Kind = Lane_Cube_Levels;
   const ZT_Color_Cube* cube;
   const uint16_t* thresholds = nullptr;
-  void begin_row(int32_t y) { thresholds = pixel::dither_row(y); }
+  void begin_row(int32_t y) { thresholds = pixel::dither_row_repeated(y); }
   void put(uint8_t* p, const Channel_Values<3>& s) const {
     *p = pixel::dither_levels(*cube, int32_t(s[0]), int32_t(s[1]), int32_t(s[2]),
                               pixel::dither_threshold(thresholds, p));
+  }
+  void describe(Lane_Span& s) const {
+    s.thresholds = thresholds;
+    s.cube_base = cube->base_index;
+    s.red_step = cube->red_step;
+    s.green_step = cube->green_step;
   }
 };
 

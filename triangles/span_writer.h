@@ -6,8 +6,11 @@
 // A pixel that is skipped, or fails the depth test, keeps its colour and depth.
 //
 // A solid, unmasked span without depth and without interpolated channels only
-// repeats one put; it runs its own loop, shaped by a Span_Shape.  A solid,
-// depth-tested span of one stored word runs in blocks of eight (wide_span.h).
+// repeats one put; it runs its own loop, shaped by a Span_Shape, or the
+// shade's fill.  A solid, depth-tested span of one stored word runs in blocks
+// of eight (wide_span.h).  Other solid spans whose shade and depth rule have a
+// form in lanes (span_lanes.h) run in blocks of four or eight pixels, as the
+// draw's Simd_Form says.
 // Span shapes:
 //   Span_Loop           a plain loop
 //   Unrolled_Up_To<N>   spans of up to N pixels as one unrolled sequence per length
@@ -16,13 +19,24 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "triangles/coverage.h"
 #include "pixel/frame.h"
+#include "pixel/depth_policies.h"
 #include "triangles/shades.h"
+#include "triangles/simd_form.h"
+#include "triangles/span_lanes.h"
 #include "triangles/span_values.h"
 #include "triangles/wide_span.h"
+
+#if defined(__SSE2__)
+#include "triangles/lanes_sse2.h"
+#endif
+#if defined(ZDI_AVX2_FORM)
+#include "triangles/span_lanes_avx2.h"
+#endif
 
 namespace triangles {
 
@@ -66,6 +80,26 @@ struct Blocks_Of {
   }
 };
 
+// The depth rules the lanes apply: none, or z <= stored with the depth stored.
+template <class Depth>
+constexpr bool lane_depth_rule() {
+  return std::is_same_v<Depth, pixel::No_Depth> ||
+         std::is_same_v<Depth, pixel::Depth_Less_Equal<pixel::Depth_Stored>>;
+}
+
+// Writes s.blocks blocks in the form's lanes.
+template <class Kind, bool Depth>
+inline void write_lanes(Simd_Form form, const Lane_Span& s) {
+#if defined(ZDI_AVX2_FORM)
+  if (form == Simd_Form::Avx2) return write_lane_blocks_avx2<Kind, Depth>(s);
+#endif
+#if defined(__SSE2__)
+  write_lane_blocks<Sse2_Lanes, Kind, Depth>(s);
+#endif
+  (void)form;
+  (void)s;
+}
+
 template <class Shade, class Contrast, class Depth, class Coverage, class Shape = Span_Loop>
 struct Span_Writer {
   using Pixel = typename Shade::Pixel;
@@ -76,12 +110,15 @@ struct Span_Writer {
   // no branch per pixel on the depth test, and one block for most spans of a
   // small triangle, so no branch on where the span ends either.
   static constexpr bool wide = Coverage::solid && Depth::enabled && wide_span_applies<Shade>();
+  static constexpr bool in_lanes = Coverage::solid && lane_depth_rule<Depth>() &&
+                                   requires { typename Shade::Lane_Kind; };
 
   const pixel::Frame& frame;
   Shade shade;
   Contrast contrast;
   Depth depth;
   Coverage coverage;
+  Simd_Form form = Simd_Form::Scalar;
 
   void operator()(int32_t y, int32_t x, int32_t count, Values v) const {
     Pixel* const p = frame.color_at<Pixel>(x, y);
@@ -90,7 +127,8 @@ struct Span_Writer {
     Shade row_shade = shade;
     row_shade.begin_row(y);
     if constexpr (repeats_one_put) {
-      Shape::run(count, [&](int32_t k) { row_shade.put(p + k); });
+      if constexpr (requires { row_shade.fill(p, count); }) row_shade.fill(p, count);
+      else Shape::run(count, [&](int32_t k) { row_shade.put(p + k); });
     } else if constexpr (wide) {
       // Blocks of eight while the row has room for whole blocks; the rest (at
       // the window's right edge only) pixel by pixel.
@@ -102,6 +140,39 @@ struct Span_Writer {
       v.advance(blocks * 8);
       for (int32_t k = blocks * 8; k < count; ++k, v.step())
         if (row_depth.pass(d + k, v.depth16())) row_shade.put(p + k);
+    } else if constexpr (in_lanes) {
+      // Blocks while the row has room for whole blocks; the rest (at the
+      // window's right edge only) pixel by pixel.
+      uint16_t* const d = Depth::enabled ? frame.depth_at(x, y) : nullptr;
+      int32_t k = 0;
+      if (form != Simd_Form::Scalar) {
+        const int32_t shift = form == Simd_Form::Avx2 ? 3 : 2;
+        const int32_t room = (frame.width - x) >> shift;
+        Lane_Span s;
+        s.pixels = reinterpret_cast<uint8_t*>(p);
+        s.depths = d;
+        s.count = count;
+        s.blocks = std::min((count + (1 << shift) - 1) >> shift, room);
+        s.depth = v.depth;
+        s.depth_step = v.depth_step;
+        for (int c = 0; c < Shade::channels; ++c) {
+          s.channel[c] = v.channel[c];
+          s.channel_step[c] = v.channel_step[c];
+        }
+        row_shade.describe(s);
+        if (s.blocks > 0) {
+          write_lanes<typename Shade::Lane_Kind, Depth::enabled>(form, s);
+          k = s.blocks << shift;
+          if (k >= count) return;
+          v.advance(k);
+        }
+      }
+      const Depth row_depth = depth;
+      for (; k < count; ++k, v.step()) {
+        if constexpr (Depth::enabled)
+          if (!row_depth.pass(d + k, v.depth16())) continue;
+        row_shade.put(p + k, v.channel);
+      }
     } else {
       const Contrast row_contrast = contrast;
       const Depth row_depth = depth;

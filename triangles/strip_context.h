@@ -8,6 +8,7 @@
 #include "triangles/coverage.h"
 #include "pixel/frame.h"
 #include "pixel/renderer_state.h"
+#include "triangles/simd_form.h"
 #include "triangles/span_values.h"
 #include "triangles/triangle_scan.h"
 
@@ -21,7 +22,8 @@ struct Strip_Context {
         mask(masked ? &r.active_mask() : nullptr),
         depth_offset(d->face->depth_offset),
         merge(r.merge_in_force(d)),
-        merge_colors(merge ? r.merge_colors() : pixel::Merge_Colors{}) {}
+        merge_colors(merge ? r.merge_colors() : pixel::Merge_Colors{}),
+        form(chosen_simd_form()) {}
 
   pixel::Renderer_State& renderer;
   const ZT_Rendition& rendition;
@@ -30,6 +32,7 @@ struct Strip_Context {
   int32_t depth_offset;
   bool merge;
   pixel::Merge_Colors merge_colors;  // read only when merge is in force
+  Simd_Form form;  // how the span loops run
 
   // Rows a span may lie on: the window's.  (Configuration A's rule of skipping
   // spans outside the window's rows, applied everywhere.)

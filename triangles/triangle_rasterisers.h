@@ -116,7 +116,7 @@ struct Triangle_Painter {
   template <class Shade, class Contrast>
   Span_Writer<Shade, Contrast, Depth, Coverage, Shape> writer(const Shade& shade,
                                                               const Contrast& contrast) const {
-    return {s.frame, shade, contrast, depth, coverage};
+    return {s.frame, shade, contrast, depth, coverage, s.form};
   }
 
   template <int Channels, class Shade, class Contrast>
