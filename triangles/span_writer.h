@@ -87,6 +87,10 @@ constexpr bool lane_depth_rule() {
          std::is_same_v<Depth, pixel::Depth_Less_Equal<pixel::Depth_Stored>>;
 }
 
+// Spans shorter than this stay in the pixel loop: for one or two pixels,
+// making the lanes' start values costs more than the loop's branches.
+constexpr int32_t lane_span_minimum = 3;
+
 // Writes s.blocks blocks in the form's lanes.
 template <class Kind, bool Depth>
 inline void write_lanes(Simd_Form form, const Lane_Span& s) {
@@ -120,7 +124,8 @@ struct Span_Writer {
   Coverage coverage;
   Simd_Form form = Simd_Form::Scalar;
 
-  void operator()(int32_t y, int32_t x, int32_t count, Values v) const {
+  // Inlined into the row walk: a call per span costs more than a short span.
+  [[gnu::always_inline]] void operator()(int32_t y, int32_t x, int32_t count, Values v) const {
     Pixel* const p = frame.color_at<Pixel>(x, y);
     // Local copies: the pixel stores cannot alias them, so they stay in
     // registers across the loop.
@@ -145,7 +150,7 @@ struct Span_Writer {
       // window's right edge only) pixel by pixel.
       uint16_t* const d = Depth::enabled ? frame.depth_at(x, y) : nullptr;
       int32_t k = 0;
-      if (form != Simd_Form::Scalar) {
+      if (form != Simd_Form::Scalar && count >= lane_span_minimum) {
         const int32_t shift = form == Simd_Form::Avx2 ? 3 : 2;
         const int32_t room = (frame.width - x) >> shift;
         Lane_Span s;
