@@ -69,15 +69,14 @@ inline Dither_Record dither_record(const ZT_Color_Cube& cube, ZT_RGB32 c) {
   struct Component {
     uint32_t f;
     uint8_t step;
-  } order[3] = {{fr, cube.red_step}, {fg, cube.green_step}, {fb, 1}};
+  } order[3];
   // A stable sort by fraction, largest first: equal fractions keep red, green,
-  // blue order.
-  for (int i = 1; i < 3; ++i)
-    for (int j = i; j > 0 && order[j].f > order[j - 1].f; --j) {
-      Component t = order[j];
-      order[j] = order[j - 1];
-      order[j - 1] = t;
-    }
+  // blue order.  Each component's place is the count of those that go before
+  // it, found by compares rather than branches (random colours give the
+  // branches of a sort no pattern).
+  order[int(fg > fr) + int(fb > fr)] = {fr, cube.red_step};
+  order[int(fr >= fg) + int(fb > fg)] = {fg, cube.green_step};
+  order[int(fr >= fb) + int(fg >= fb)] = {fb, 1};
   Dither_Record r;
   r.corner[0] = base;
   r.corner[1] = uint8_t(r.corner[0] + order[0].step);

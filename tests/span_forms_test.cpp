@@ -145,19 +145,22 @@ TEST(SpanForms, DitheredSingleColoursOfThePaletteConfigurations) {
   std::mt19937 rng(5);
   const ZT_Color_Cube cube({6, 7, 6}, 1.0f, 16);
   for (int colour = 0; colour < 8; ++colour) {
-    const Dither_Word shade{{pixel::dither_record(cube, ZT_RGB32::from_word(rng()))}};
+    const Dithered_Rows rows(pixel::dither_record(cube, ZT_RGB32::from_word(rng())));
+    const Dither_Word shade{&rows};
     every_form_writes_what_the_scalar_form_writes<Dither_Word, Stored_Depth>(shade, "D flat");
   }
 }
 
-// The shade's row of indices and its fill are the per-pixel dither rule.
+// A colour's dithered rows, the shade's pixels and its fill are the per-pixel
+// dither rule.
 TEST(SpanForms, ARowOfDitheredIndicesIsThePerPixelRule) {
   std::mt19937 rng(9);
   const ZT_Color_Cube cube({6, 7, 6}, 1.0f, 16);
   std::vector<uint8_t> row(W + Fence), expected(W + Fence);
   for (int colour = 0; colour < 64; ++colour) {
     const pixel::Dithered_Index index{pixel::dither_record(cube, ZT_RGB32::from_word(rng()))};
-    Dither_Word shade{index};
+    const Dithered_Rows rows(index.record);
+    Dither_Word shade{&rows};
     const int32_t y = int32_t(rng() % 8);
     shade.begin_row(y);
     for (int32_t count = 0; count <= 70; ++count) {

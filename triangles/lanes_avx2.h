@@ -50,6 +50,7 @@ struct Avx2_Lanes {
   static V load_bytes(const uint8_t* p) {
     return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
   }
+  static V bytes_of(uint64_t w) { return _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(int64_t(w))); }
   static void store_bytes(uint8_t* p, V v) {
     const V low = _mm256_and_si256(v, _mm256_set1_epi32(0xFF));
     const V halves = _mm256_packs_epi32(low, low);        // 0-3 0-3 | 4-7 4-7

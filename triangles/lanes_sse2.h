@@ -59,6 +59,11 @@ struct Sse2_Lanes {
     const V b = _mm_cvtsi32_si128(four);
     return _mm_unpacklo_epi16(_mm_unpacklo_epi8(b, _mm_setzero_si128()), _mm_setzero_si128());
   }
+  // The low bytes of a little-endian word, one a lane.
+  static V bytes_of(uint64_t w) {
+    const V b = _mm_cvtsi32_si128(int32_t(uint32_t(w)));
+    return _mm_unpacklo_epi16(_mm_unpacklo_epi8(b, _mm_setzero_si128()), _mm_setzero_si128());
+  }
   static void store_bytes(uint8_t* p, V v) {
     const V low = _mm_and_si128(v, _mm_set1_epi32(0xFF));
     const V halves = _mm_packs_epi32(low, low);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -56,61 +57,88 @@ using Blend_Word = Constant_Shade<uint32_t, pixel::Blend_By_Alpha_Basic>;
 // the pixel, anything between blends.
 using Alpha_Rule_Word = Constant_Shade<uint32_t, pixel::Blend_By_Alpha_Skipping_Clear>;
 
-// One true colour dithered into the colour cube.  A row's thresholds repeat
-// every eight columns, so its indices do too: begin_row works out the eight
-// indices of the row, and a pixel takes the one of its column.
-struct Dither_Word {
-  using Pixel = uint8_t;
-  static constexpr int channels = 0;
-  using Lane_Kind = Lane_Row_Indices;
-  pixel::Dithered_Index index;
-  uint8_t row[16] = {};  // by column (address & 7), twice over
-
-  void begin_row(int32_t y) {
-    const uint16_t* t = pixel::dither_row(y);
-    const pixel::Dither_Record& r = index.record;
+// One true colour's dithered indices, worked out once per colour for each row
+// of the threshold table: a row's thresholds repeat every eight columns, so
+// its indices do too.  Byte j of row y is the index of the pixels of rows y
+// modulo 8 whose byte address is j modulo 8.
+struct Dithered_Rows {
+  uint64_t row[8] = {};
+  Dithered_Rows() = default;
+  explicit Dithered_Rows(const pixel::Dither_Record& r) {
 #if defined(__SSE2__)
     // Eight columns at once: the corner is the first plus the steps to each
     // next corner whose limit the threshold reaches (compared as signed
     // values after flipping the top bits).
     const __m128i flip = _mm_set1_epi16(int16_t(0x8000));
-    const __m128i ft = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t)), flip);
-    __m128i sum = _mm_set1_epi16(r.corner[0]);
+    __m128i limit[3], step[3];
     for (int i = 0; i < 3; ++i) {
-      const __m128i limit = _mm_xor_si128(_mm_set1_epi16(int16_t(r.limit[i])), flip);
-      const __m128i reaches = _mm_andnot_si128(_mm_cmpgt_epi16(limit, ft), _mm_set1_epi16(0xFF));
-      sum = _mm_add_epi16(sum, _mm_and_si128(reaches, _mm_set1_epi16(
-                                                          uint8_t(r.corner[i + 1] - r.corner[i]))));
+      limit[i] = _mm_xor_si128(_mm_set1_epi16(int16_t(r.limit[i])), flip);
+      step[i] = _mm_set1_epi16(uint8_t(r.corner[i + 1] - r.corner[i]));
     }
-    const __m128i bytes = _mm_and_si128(sum, _mm_set1_epi16(0xFF));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(bytes, bytes));
+    const __m128i first = _mm_set1_epi16(r.corner[0]);
+    for (int y = 0; y < 8; ++y) {
+      const __m128i t = _mm_xor_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixel::dither_row(y))), flip);
+      __m128i sum = first;
+      for (int i = 0; i < 3; ++i)
+        sum = _mm_add_epi16(sum, _mm_andnot_si128(_mm_cmpgt_epi16(limit[i], t), step[i]));
+      // Indices add up modulo 256.
+      const __m128i bytes = _mm_and_si128(sum, _mm_set1_epi16(0xFF));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(&row[y]), _mm_packus_epi16(bytes, bytes));
+    }
+    if constexpr (std::endian::native != std::endian::little)
+      for (uint64_t& w : row) w = byte_reversed(w);
 #else
-    for (int x = 0; x < 8; ++x) row[x] = r.index_without_branches(t[x]);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        row[y] |= uint64_t(r.index_without_branches(pixel::dither_row(y)[x])) << (8 * x);
 #endif
-    std::memcpy(row + 8, row, 8);
   }
-  void put(uint8_t* p, const Channel_Values<0>& = {}) const {
-    *p = row[reinterpret_cast<uintptr_t>(p) & 7];
+
+private:
+  static uint64_t byte_reversed(uint64_t v) {
+    uint64_t r = 0;
+    for (int i = 0; i < 8; ++i) r |= ((v >> (8 * i)) & 0xFF) << (8 * (7 - i));
+    return r;
   }
+};
+
+// One true colour dithered into the colour cube: the pixel takes the byte of
+// its column from its row's word.
+struct Dither_Word {
+  using Pixel = uint8_t;
+  static constexpr int channels = 0;
+  using Lane_Kind = Lane_Row_Indices;
+  const Dithered_Rows* rows;
+  uint64_t row = 0;
+
+  void begin_row(int32_t y) { row = rows->row[y & 7]; }
+  // The row's indices from the pixel p on: byte k for pixel p + k.
+  uint64_t from(const uint8_t* p) const { return lane_row_from(row, p); }
+  void put(uint8_t* p, const Channel_Values<0>& = {}) const { *p = uint8_t(from(p)); }
   // A run is the row's eight indices over and over: eight bytes a store.
   void fill(uint8_t* p, int32_t count) const {
-    const uint8_t* from = row + (reinterpret_cast<uintptr_t>(p) & 7);
-    if (count < 8) {
+    uint64_t w = from(p);
+    if constexpr (std::endian::native == std::endian::little) {
+      if (count >= 8) {
+        int32_t k = 0;
+        for (; k + 8 <= count; k += 8) std::memcpy(p + k, &w, 8);
+        // The last few with the eight that end there.
+        if (k < count) {
+          const uint64_t last = from(p + count - 8);
+          std::memcpy(p + count - 8, &last, 8);
+        }
+        return;
+      }
       int32_t k = 0;
-      if (count & 4) std::memcpy(p, from, 4), k = 4;
-      if (count & 2) std::memcpy(p + k, from + k, 2), k += 2;
-      if (count & 1) p[k] = from[k];
-      return;
+      if (count & 4) std::memcpy(p, &w, 4), w >>= 32, k = 4;
+      if (count & 2) std::memcpy(p + k, &w, 2), w >>= 16, k += 2;
+      if (count & 1) p[k] = uint8_t(w);
+    } else {
+      for (int32_t k = 0; k < count; ++k) p[k] = uint8_t(from(p + k));
     }
-    uint64_t word;
-    std::memcpy(&word, from, 8);
-    int32_t k = 0;
-    for (; k + 8 <= count; k += 8) std::memcpy(p + k, &word, 8);
-    // The last few with the eight that end there.
-    if (k < count)
-      std::memcpy(p + count - 8, row + (reinterpret_cast<uintptr_t>(p + count - 8) & 7), 8);
   }
-  void describe(Lane_Span& s) const { s.indices = row; }
+  void describe(Lane_Span& s) const { s.row_indices = row; }
 };
 
 // Interpolated blue, green, red (channels 0, 1, 2), stored opaque.

@@ -33,7 +33,7 @@ struct Lane_Span {
   uint32_t channel[4] = {};     // 16.16 starts (cube levels: 8.24)
   int32_t channel_step[4] = {};
   const uint16_t* thresholds = nullptr;  // the row's dither thresholds, twice over
-  const uint8_t* indices = nullptr;      // the row's dithered indices, twice over
+  uint64_t row_indices = 0;              // the row's dithered indices (lane_row_from)
   int32_t cube_base = 0, red_step = 0, green_step = 0;
 };
 
@@ -45,6 +45,14 @@ struct Lane_Row_Indices {};      // one colour's dithered index, by column
 
 template <class L, class Kind>
 struct Lane_Colour;
+
+// A row's eight dithered indices, byte j for the columns whose byte address is
+// j modulo 8, turned to start at the pixel p: byte k for pixel p + k.  (Each
+// file its own copy: the AVX2 file's is compiled for AVX2.)
+static inline uint64_t lane_row_from(uint64_t row, const uint8_t* p) {
+  const uint32_t shift = 8 * uint32_t(reinterpret_cast<uintptr_t>(p) & 7);
+  return (row >> shift) | (row << ((64 - shift) & 63));
+}
 
 // The pixel's colour word: opaque alpha over the upper bytes of the blue,
 // green and red accumulators.
@@ -156,12 +164,12 @@ struct Lane_Colour<L, Lane_Cube_Levels> : Lane_Channels<L, 3> {
 template <class L>
 struct Lane_Colour<L, Lane_Row_Indices> {
   using V = typename L::V;
-  const uint8_t* indices;
-  explicit Lane_Colour(const Lane_Span& s) : indices(s.indices) {}
+  uint64_t row;
+  explicit Lane_Colour(const Lane_Span& s) : row(s.row_indices) {}
   void begin_stepping(const Lane_Span&) {}
   void advance() {}
   void write(uint8_t* p, V pass) const {
-    const V index = L::load_bytes(indices + (reinterpret_cast<uintptr_t>(p) & 7));
+    const V index = L::bytes_of(lane_row_from(row, p));
     L::store_bytes(p, L::select(pass, index, L::load_bytes(p)));
   }
   static constexpr int32_t pixel_bytes = 1;

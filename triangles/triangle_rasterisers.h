@@ -66,7 +66,7 @@ using Colorized_Shape = std::conditional_t<
 using Flat_Index_Shape = Unrolled_Up_To<8>;
 
 // The colour of each colorized triangle, as a shade and a contrast shade.  The
-// mapped configurations keep the quantisation record while the colour stays.
+// mapped configurations keep the colour's dithered rows while the colour stays.
 template <class C>
 class Colorized_Pixels {
 public:
@@ -78,11 +78,11 @@ public:
     const uint32_t contrast = s_.rendition->contrast_color.word();
     if constexpr (C::mapped) {
       if (!record_ready_ || word != record_word_) {
-        record_ = pixel::dither_record(s_.renderer.color_cube, colour);
+        rows_ = Dithered_Rows(pixel::dither_record(s_.renderer.color_cube, colour));
         record_word_ = word;
         record_ready_ = true;
       }
-      paint(Dither_Word{{record_}}, Store_Index(s_.rendition->contrast_index));
+      paint(Dither_Word{&rows_}, Store_Index(s_.rendition->contrast_index));
     } else if constexpr (C::id == Configuration::A) {
       if (s_.merge)
         paint(Merge_Word(word | pixel::opaque_alpha, {s_.merge_colors}),
@@ -100,7 +100,7 @@ public:
 
 private:
   const Strip_Context& s_;
-  pixel::Dither_Record record_{};
+  Dithered_Rows rows_{};
   uint32_t record_word_ = 0;
   bool record_ready_ = false;
 };
