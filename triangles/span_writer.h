@@ -124,8 +124,21 @@ struct Span_Writer {
   Coverage coverage;
   Simd_Form form = Simd_Form::Scalar;
 
-  // Inlined into the row walk: a call per span costs more than a short span.
-  [[gnu::always_inline]] void operator()(int32_t y, int32_t x, int32_t count, Values v) const {
+  // The spans in lanes are inlined into the row walk by force (a call per span
+  // costs more than a short span); the others as the compiler sees fit.
+  [[gnu::always_inline]] void operator()(int32_t y, int32_t x, int32_t count, Values v) const
+    requires(in_lanes)
+  {
+    write(y, x, count, v);
+  }
+  void operator()(int32_t y, int32_t x, int32_t count, Values v) const
+    requires(!in_lanes)
+  {
+    write(y, x, count, v);
+  }
+
+private:
+  [[gnu::always_inline]] void write(int32_t y, int32_t x, int32_t count, Values v) const {
     Pixel* const p = frame.color_at<Pixel>(x, y);
     // Local copies: the pixel stores cannot alias them, so they stay in
     // registers across the loop.
