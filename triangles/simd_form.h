@@ -1,6 +1,6 @@
 // Which form of the span loops a draw runs: pixel by pixel, or in blocks of
-// four (SSE2) or eight (AVX2) pixels in integer lanes.  Every form writes the
-// same bits; they differ only in speed.
+// eight pixels in integer lanes, two SSE2 registers or one AVX2 register a
+// quantity.  Every form writes the same bits; they differ only in speed.
 //
 // The module picks the widest form the processor runs, once, at the first
 // draw.  ZDI_SIMD=scalar|sse2|avx2 in the environment asks for a form instead
@@ -24,7 +24,7 @@ const char* simd_form_name(Simd_Form form);
 
 // Pixels per block of a form (1 for the scalar one).
 constexpr int32_t lane_width(Simd_Form form) {
-  return form == Simd_Form::Avx2 ? 8 : form == Simd_Form::Sse2 ? 4 : 1;
+  return form == Simd_Form::Scalar ? 1 : 8;
 }
 
 }  // namespace triangles

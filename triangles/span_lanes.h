@@ -1,6 +1,7 @@
 // Spans in lanes: the solid span of an interpolating shade written as many
-// pixels at a time as a register has 32-bit lanes (four with SSE2, eight with
-// AVX2; the lane operations are lanes_sse2.h and lanes_avx2.h).
+// pixels at a time as the lane type has 32-bit lanes (eight: two SSE2
+// registers or one AVX2 register; the lane operations are lanes_sse2.h and
+// lanes_avx2.h).
 //
 // Lane k of a block holds the span's values stepped k times: the start and
 // step of every quantity are the pixel loop's, applied as start + k × step and
@@ -19,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace triangles {
 
@@ -177,7 +179,8 @@ struct Lane_Colour<L, Lane_Row_Indices> {
 
 // Writes s.blocks (>= 1) blocks of the span (Depth: tested z <= stored,
 // stored on pass).  Most spans of small triangles are one block, so the steps
-// from block to block are made only when a second block follows.
+// from block to block are made only when a second block follows; only the
+// last block can reach past the span's end.
 template <class L, class Kind, bool Depth>
 inline void write_lane_blocks(const Lane_Span& s) {
   using V = typename L::V;
@@ -186,9 +189,9 @@ inline void write_lane_blocks(const Lane_Span& s) {
   V z = Depth ? L::ramp(s.depth, s.depth_step) : L::zero();
   uint8_t* p = s.pixels;
   uint16_t* d = s.depths;
-  int32_t left = s.count;
-  auto block = [&] {
-    V pass = L::greater(L::set1(left), L::lane_index());
+  auto block = [&](auto last) {
+    V pass = last ? L::greater(L::set1(s.count - (s.blocks - 1) * L::width), L::lane_index())
+                  : L::set1(-1);
     if constexpr (Depth) {
       // The 16-bit depth is bits 15 to 30 of the accumulator.
       const V z16 = L::template shift_right<16>(L::template shift_left<1>(z));
@@ -198,18 +201,22 @@ inline void write_lane_blocks(const Lane_Span& s) {
     }
     colour.write(p, pass);
   };
-  block();
-  if (s.blocks == 1) return;
+  if (s.blocks == 1) return block(std::true_type{});
+  block(std::false_type{});
   colour.begin_stepping(s);
   const V z_step = L::set1(int32_t(uint32_t(s.depth_step) * uint32_t(L::width)));
-  for (int32_t b = 1; b < s.blocks; ++b) {
+  auto next = [&] {
     colour.advance();
     z = L::add(z, z_step);
     d += L::width;
     p += Colour::pixel_bytes * L::width;
-    left -= L::width;
-    block();
+  };
+  for (int32_t b = 1; b < s.blocks - 1; ++b) {
+    next();
+    block(std::false_type{});
   }
+  next();
+  block(std::true_type{});
 }
 
 }  // namespace triangles

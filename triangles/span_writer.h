@@ -9,8 +9,8 @@
 // repeats one put; it runs its own loop, shaped by a Span_Shape, or the
 // shade's fill.  A solid, depth-tested span of one stored word runs in blocks
 // of eight (wide_span.h).  Other solid spans whose shade and depth rule have a
-// form in lanes (span_lanes.h) run in blocks of four or eight pixels, as the
-// draw's Simd_Form says.
+// form in lanes (span_lanes.h) run in blocks of eight pixels, in SSE2 or AVX2
+// registers as the draw's Simd_Form says.
 // Span shapes:
 //   Span_Loop           a plain loop
 //   Unrolled_Up_To<N>   spans of up to N pixels as one unrolled sequence per length
@@ -164,7 +164,7 @@ private:
       uint16_t* const d = Depth::enabled ? frame.depth_at(x, y) : nullptr;
       int32_t k = 0;
       if (form != Simd_Form::Scalar && count >= lane_span_minimum) {
-        const int32_t shift = form == Simd_Form::Avx2 ? 3 : 2;
+        constexpr int32_t shift = 3;  // eight pixels a block in either form
         const int32_t room = (frame.width - x) >> shift;
         Lane_Span s;
         s.pixels = reinterpret_cast<uint8_t*>(p);
