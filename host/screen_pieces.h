@@ -62,7 +62,7 @@ void for_each_screen_piece(const double (&x)[3], const double (&y)[3],
 inline int64_t cell_for(const ZT_Int_Rectangle& r, int64_t base, int64_t max_cells) {
   const int64_t w = int64_t(r.right) - r.left + 2, h = int64_t(r.top) - r.bottom + 2;
   int64_t cell = base;
-  while (w > 0 && h > 0 && (w / cell + 1) * (h / cell + 1) > max_cells) cell *= 2;
+  while (w > 0 && h > 0 && (w / cell + 1) > max_cells / (h / cell + 1)) cell *= 2;
   return cell;
 }
 

@@ -17,6 +17,7 @@ using zd_host::Cut_Point;
 using zd_host::Cut_Polygon;
 
 constexpr int64_t affine_cell = 16;
+constexpr int64_t most_affine_cells = int64_t(1) << 14;
 constexpr int64_t gouraud_cell = 2;
 constexpr int64_t most_gouraud_cells = int64_t(1) << 18;
 constexpr int32_t most_piece_points = zd_host::cut_capacity;
@@ -226,7 +227,8 @@ public:
       return;
     }
     const bool with_colors = lit_ || colors;
-    for_each_piece(affine_cell, [&](const Cut_Polygon& piece, const Values* const (&t)[3], bool p) {
+    const int64_t cell = zd_host::cell_for(d.hard_clip, affine_cell, most_affine_cells);
+    for_each_piece(cell, [&](const Cut_Polygon& piece, const Values* const (&t)[3], bool p) {
       textured_piece(textured, piece, t, p, with_colors);
     });
   }

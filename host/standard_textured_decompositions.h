@@ -12,8 +12,9 @@
 // flag is clear, both wrap modes are 0 or 2, the call is not one handed back
 // by that action, and the lighting (if any) has no emission: the rendition
 // copy has perspective bit 0 clear and lighting off.
-//   - Perspective: each triangle is cut along the screen lines x = 16 i and
-//     y = 16 j into affine pieces whose corners take the perspective-correct
+//   - Perspective: each triangle is cut along the screen lines x = c i and
+//     y = c j (c is 16 pixels, doubled until the hard-clip rectangle holds at
+//     most 2^14 cells) into affine pieces whose corners take the perspective-correct
 //     texture coordinates (and colours, linear on the screen); the pieces share
 //     their edges, inside a triangle and with its neighbours.
 //   - Lighting: each vertex's colour becomes its colour (white when it has

@@ -158,9 +158,12 @@ TEST(HostMarkers, EverySymbolStaysInItsSevenBySevenBox) {
   Pixels plus;
   for (int32_t style = 1; style <= 11; ++style) {
     Test_Host h('F');
+    Spy<S::draw_2di_polyline>::install(h);
+    Spy<S::draw_2d_polytriangle>::install(h);
     h.rendition.modify()->marker_style = style == 11 ? 99 : style;
     const ZT_DCI_Point at[2] = {{30, 20, 0}, {200, 200, 0}};  // the second is clipped away
     h.actions().call<S::draw_2di_polymarker>(h.rendition, 2, at);
+    EXPECT_GT(Spy<S::draw_2di_polyline>::calls + Spy<S::draw_2d_polytriangle>::calls, 0);
     const Pixels p = lit(h);
     EXPECT_GE(p.size(), 7u) << style;
     for (const auto& px : p) EXPECT_TRUE(rectangle(27, 33, 17, 23).count(px)) << style;
