@@ -179,7 +179,7 @@ bool in_strip(const Clipped& c, long double px, long double py, long double tole
     if (area == 0) continue;
     const long double s = area > 0 ? 1 : -1;
     auto ok = [&](const ZT_DCI_Point& u, const ZT_DCI_Point& v) {
-      const long double len = std::hypot((long double)(v.x - u.x), (long double)(v.y - u.y));
+      const long double len = std::hypot((long double)v.x - u.x, (long double)v.y - u.y);
       return s * side(u.x, u.y, v.x, v.y, px, py) >= -tolerance * len;
     };
     if (ok(a, b) && ok(b, d) && ok(d, a)) return true;
