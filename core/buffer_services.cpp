@@ -22,7 +22,7 @@ Local_Rect clamp_to(const Local_Rect& r, const ZT_Image_Data& image) {
 
 Local_Rect local_hard_clip(const Software_Z_Buffer& r, const ZT_Rendition& rendition) {
   const ZT_Int_Rectangle& c = rendition->hard_clip;
-  const int64_t ox = r.window_origin.x, oy = r.window_origin.y;
+  const int64_t ox = r.frame.origin_x, oy = r.frame.origin_y;
   auto local = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   return {local(c.left - ox), local(c.right - ox), local(c.bottom - oy), local(c.top - oy)};
 }
@@ -82,7 +82,7 @@ void copy_rectangle_out(const Software_Z_Buffer& r, const ZT_Image_Data& source,
   prepare_target(target, int32_t(width), int32_t(height), format);
   ZT_Image_Data& out = *target->data();
   const int32_t bpp = ZT_Image_Data::bytes_per_pixel(format);
-  const int64_t left = int64_t(ul.x) - r.window_origin.x, top = int64_t(ul.y) - r.window_origin.y;
+  const int64_t left = int64_t(ul.x) - r.frame.origin_x, top = int64_t(ul.y) - r.frame.origin_y;
   const int64_t right = left + width - 1, bottom = top - height + 1;
   const int64_t cut_left = std::max<int64_t>(left, 0), cut_right = std::min<int64_t>(right, source.width - 1);
   const int64_t cut_top = std::min<int64_t>(top, source.height - 1), cut_bottom = std::max<int64_t>(bottom, 0);
@@ -114,12 +114,12 @@ void put_depth_image(ZT_Renderer_Data* renderer, const ZT_Rendition&, const ZT_D
   ZT_Image_Data& depth = *r.depth_buffer.data();
   // Rows are cut at the window's right edge.
   const int64_t last_x =
-      std::min<int64_t>(end->x, int64_t(r.window_size.x) + r.window_origin.x - 1);
+      std::min<int64_t>(end->x, int64_t(r.window_size.x) + r.frame.origin_x - 1);
   const int64_t length = (last_x - start->x) * 2 + 2;
   if (length < 1) return;
   const auto* source = static_cast<const uint8_t*>(bytes);
-  const int64_t x0 = int64_t(start->x) - r.window_origin.x;
-  for (int64_t y = int64_t(start->y) - r.window_origin.y, last = int64_t(end->y) - r.window_origin.y;
+  const int64_t x0 = int64_t(start->x) - r.frame.origin_x;
+  for (int64_t y = int64_t(start->y) - r.frame.origin_y, last = int64_t(end->y) - r.frame.origin_y;
        y >= last; --y, source += row_bytes) {
     // Rows or columns the host placed outside the buffer are skipped.
     if (y < 0 || y >= depth.height) continue;
@@ -177,8 +177,8 @@ void get_true_color_image(ZT_Renderer_Data* renderer, const ZT_Rendition&,
     *target = ZT_Shared_Image(color.width, color.height, ZT_Image_Format_RGB32, color.row_bytes,
                               nullptr, true);
   }
-  const Local_Rect rect = clamp_to({ul->x - r.window_origin.x, lr->x - r.window_origin.x,
-                                    lr->y - r.window_origin.y, ul->y - r.window_origin.y},
+  const Local_Rect rect = clamp_to({ul->x - r.frame.origin_x, lr->x - r.frame.origin_x,
+                                    lr->y - r.frame.origin_y, ul->y - r.frame.origin_y},
                                    color);
   if (rect.empty()) return;
   for (int32_t y = rect.bottom; y <= rect.top; ++y)

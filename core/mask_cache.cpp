@@ -90,15 +90,13 @@ Frame_Buffer_Mask* Mask_Cache_Data::lookup(const ZT_Contour_Set& contours, ZT_In
   return m;
 }
 
-bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendition) {
-  Mask_Cache_Data* cache = renderer.mask_cache.get();
-  if (!cache) return false;
+const Frame_Buffer_Mask* Software_Z_Buffer::mask_for_draw(const ZT_Rendition& rendition) {
+  Mask_Cache_Data* cache = mask_cache.get();
+  if (!cache) return nullptr;
   const ZT_Rendition_Data& d = *rendition;
-  if (d.complex_clip.empty()) return false;
   ZT_Contour_Set clip = (d.clip_offset_x < 0 || d.clip_offset_y < 0)
                             ? rendition.shifted_complex_clip()
                             : d.complex_clip;
-  if (clip.empty()) return false;
-  cache->lookup(clip, renderer.window_size, renderer.window_origin);
-  return true;
+  if (clip.empty()) return nullptr;
+  return cache->lookup(clip, window_size, window_origin());
 }

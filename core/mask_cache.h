@@ -6,8 +6,6 @@
 
 #include "host/zarnik11.h"
 
-class Software_Z_Buffer;
-
 // A copied cache shares its masks with the original: every mask is counted and
 // each cache holding it keeps one reference, so a mask is deleted once, by the
 // last cache to let it go.  Because the list links live in the masks, a cache
@@ -38,7 +36,3 @@ private:
   void unlink(Frame_Buffer_Mask* m);
   void push_front(Frame_Buffer_Mask* m);
 };
-
-// True when a complex-clip mask applies to this draw; the mask is then at the
-// head of the renderer's cache.
-bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendition);

@@ -8,6 +8,6 @@ void Software_Z_Buffer::update(const ZT_Int_Rectangle& rect) {
   const ZT_DCI_Point upper_left{rect.left, rect.top, 0};
   const ZT_DCI_Point lower_right{rect.right, rect.bottom, 0};
   const int32_t height = renderer_options()->window_size().y;
-  present(present_context, &upper_left, &lower_right, &color_buffer, rect.left + window_origin.x,
-          height + window_origin.y - rect.top - 1);
+  present(present_context, &upper_left, &lower_right, &color_buffer, rect.left + frame.origin_x,
+          height + frame.origin_y - rect.top - 1);
 }

@@ -78,7 +78,7 @@ struct Source_Maker {
 // The pen at pixel 0 of a segment from depth z0 to z1.
 template <typename Drawing, typename Source>
 typename Drawing::Pen pen_for(const Segment& s, int32_t z0, int32_t z1, Source colour) {
-  if constexpr (Drawing::Segment_Rule::Depth::used)
+  if constexpr (Drawing::Segment_Rule::Depth::enabled)
     return {depth_start(z0), depth_step(z0, z1, s.length), colour};
   else
     return {0, 0, colour};

@@ -37,7 +37,7 @@ Scene prepare(Test_Host& host, uint32_t seed, Reference_Kind kind, Point_Range r
   std::mt19937 rng(seed);
   randomise_state(host, rng);
   fill_random(host, rng);
-  const ZT_Int_Point o = host.r().window_origin;
+  const ZT_Int_Point o = host.r().window_origin();
   const int32_t w = 1 + int32_t(rng() % 40), h = 1 + int32_t(rng() % 30);
   const int32_t l = o.x + int32_t(rng() % uint32_t(W - w + 1));
   const int32_t b = o.y + int32_t(rng() % uint32_t(H - h + 1));

@@ -236,10 +236,10 @@ TEST(Establish, MergeColoursCubeAndWindowOrigin) {
   s.origin = {100, 200};
   moved.establish(s);
   EXPECT_EQ(moved.r().force_merge, 1);
-  EXPECT_EQ(moved.r().window_origin, (ZT_Int_Point{100, 200}));
+  EXPECT_EQ(moved.r().window_origin(), (ZT_Int_Point{100, 200}));
   s.local_coordinates = true;
   moved.establish(s);
-  EXPECT_EQ(moved.r().window_origin, (ZT_Int_Point{0, 0}));
+  EXPECT_EQ(moved.r().window_origin(), (ZT_Int_Point{0, 0}));
   EXPECT_EQ(moved.r().window_size, (ZT_Int_Point{s.width, s.height}));
 }
 

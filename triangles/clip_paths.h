@@ -72,7 +72,7 @@ inline void paint_straddling(const Painter& paint, const Clip_Window& clip, cons
 
 template <class C, bool Masked>
 struct Flat_Clip_Path {
-  static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points) {
     const Strip_Context s(r, d, Masked);
     const Clip_Window clip(d->hard_clip, s.frame);
@@ -95,7 +95,7 @@ template <class C, bool Masked>
 struct Colorized_Clip_Path {
   using Unclipped = Colorized_Rasteriser<C, Masked>;
 
-  static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single) {
     const Strip_Context s(r, d, Masked);
     const Clip_Window clip(d->hard_clip, s.frame);
@@ -124,7 +124,7 @@ template <class C, bool Masked>
 struct Gouraud_Clip_Path {
   using Pixels = Gouraud_Pixels<C>;
 
-  static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points, const ZT_RGB32* colours) {
     const Strip_Context s(r, d, Masked);
     const Clip_Window clip(d->hard_clip, s.frame);

@@ -1,16 +1,18 @@
-// The six pixel configurations, chosen at establish from the renderer options.
-#pragma once
-
-#include <cstdint>
-
+// The six pixel configurations: chosen at establish from the renderer options,
+// and as types (Config_A … Config_F) for the rasteriser templates.
+//
 //   A  no depth, true colour, alpha blending
 //   B  no depth, true colour, opaque
 //   C  no depth, mapped 8-bit index
 //   D  16-bit depth, mapped 8-bit index
 //   E  16-bit depth, true colour, alpha blending
 //   F  16-bit depth, true colour, opaque
+#pragma once
+
+#include <cstdint>
+#include <type_traits>
+
 enum class Configuration : int32_t { A, B, C, D, E, F };
-constexpr int32_t Configuration_Count = 6;
 
 constexpr bool has_depth(Configuration c) {
   return c == Configuration::D || c == Configuration::E || c == Configuration::F;
@@ -44,3 +46,40 @@ constexpr Configuration choose_configuration(int32_t buffer_depth, int32_t color
   if (color_system != 1) return Configuration::D;
   return alpha_blending ? Configuration::E : Configuration::F;
 }
+
+namespace pixel {
+
+template <Configuration C>
+struct Config {
+  static constexpr Configuration id = C;
+  static constexpr bool depth = has_depth(C);
+  static constexpr bool mapped = is_mapped(C);
+  static constexpr bool blend = blends(C);
+  using Pixel = std::conditional_t<is_mapped(C), uint8_t, uint32_t>;
+  // The configuration this one draws as with depth testing off.
+  using Without_Depth = Config<without_depth(C)>;
+};
+
+using Config_A = Config<Configuration::A>;
+using Config_B = Config<Configuration::B>;
+using Config_C = Config<Configuration::C>;
+using Config_D = Config<Configuration::D>;
+using Config_E = Config<Configuration::E>;
+using Config_F = Config<Configuration::F>;
+
+// The one place a run-time configuration becomes its compile-time bundle:
+// f(Config_X{}) for the configuration c.
+template <class F>
+decltype(auto) with_configuration(Configuration c, F&& f) {
+  switch (c) {
+  case Configuration::A: return f(Config_A{});
+  case Configuration::B: return f(Config_B{});
+  case Configuration::C: return f(Config_C{});
+  case Configuration::D: return f(Config_D{});
+  case Configuration::E: return f(Config_E{});
+  case Configuration::F: break;
+  }
+  return f(Config_F{});
+}
+
+}  // namespace pixel
