@@ -1,6 +1,7 @@
 // The host library's interface, all in one include.
 #pragma once
 
+#include "host/zd_call_recorder.h"
 #include "host/zd_clip.h"
 #include "host/zd_fallback_log.h"
 #include "host/zd_preclip.h"
@@ -8,7 +9,6 @@
 #include "host/frame_buffer_mask.h"
 #include "host/zd_renderer_control.h"
 #include "host/zd_span_rectangle.h"
-#include "host/zd_trace_recorder.h"
 #include "host/zt_actions.h"
 #include "host/zt_basics.h"
 #include "host/zt_contour_set.h"

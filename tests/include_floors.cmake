@@ -4,6 +4,7 @@
 #   cmake -DSOURCE=<source root> -P include_floors.cmake
 #
 #   host                         the host library: nothing of the renderer
+#   trace                        the trace library: the host library
 #   pixel                        buffers, renderer state, policies, gates: host only
 #   lines, images                a family: the pixel floor
 #   triangles                    a family: the pixel floor and lines (strip edges)
@@ -11,6 +12,7 @@
 #   core                         the renderer object: every family
 cmake_minimum_required(VERSION 3.25)
 set(allowed_host host)
+set(allowed_trace host trace)
 set(allowed_pixel host pixel)
 set(allowed_lines host pixel lines)
 set(allowed_images host pixel images)
@@ -19,7 +21,7 @@ set(allowed_polygons host pixel triangles polygons)
 set(allowed_textured host pixel triangles textured)
 set(allowed_core host pixel lines images triangles polygons textured core)
 
-set(folders host pixel lines images triangles polygons textured core)
+set(folders host trace pixel lines images triangles polygons textured core)
 set(faults "")
 foreach(folder ${folders})
   file(GLOB sources ${SOURCE}/${folder}/*.h ${SOURCE}/${folder}/*.cpp)

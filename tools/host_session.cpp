@@ -67,5 +67,3 @@ int32_t Host_Session::present(void* context, const ZT_DCI_Point* upper_left,
             dest_x - origin.x, dest_y - origin.y);
   return 0;
 }
-
-std::string default_module_path() { return ZDI_DEFAULT_MODULE; }

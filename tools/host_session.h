@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "tools/module_location.h"
 #include "tools/pixel_configuration.h"
 #include "tools/window_image.h"
 #include "host/zarnik11.h"
@@ -52,6 +53,3 @@ private:
   ZT_Shared_Image last_depth_;  // the depth buffer the renderer asked for last
   Window_Image presented_;
 };
-
-// The module next to the program (the build puts both into one folder).
-std::string default_module_path();

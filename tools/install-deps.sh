@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, when any is missing (as root).
+# Installs the Debian packages the project needs, when any is missing.  Root
+# installs them directly; any other user through sudo, which is asked only then.
 set -euo pipefail
-packages=(g++ cmake make libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev
+packages=(g++ cmake make pkgconf libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev
           libtinyobjloader-dev libosmesa6-dev libglu1-mesa-dev valgrind)
 missing=()
 for p in "${packages[@]}"; do
@@ -9,10 +10,14 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
+  as_root=()
   if [ "$(id -u)" -ne 0 ]; then
-    echo "missing packages need root: sudo $0" >&2
-    exit 1
+    if ! command -v sudo >/dev/null; then
+      echo "missing packages need root: run $0 as root" >&2
+      exit 1
+    fi
+    as_root=(sudo)
   fi
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tools/host_session.h"
-#include "host/zd_trace_format.h"
+#include "trace/zd_trace_format.h"
 
 // Reads a trace file.  A trace cut short (a recording whose program stopped
 // before finishing it) is completed and read; *cut_short tells.  Throws

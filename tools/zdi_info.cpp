@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/zarnik11.h"
+#include "tools/module_location.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ const char* slot_holder(const ZT_Renderer_Data& r, ZT_Slot s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string module = ZDI_DEFAULT_MODULE;
+  std::string module = default_module_path();
   char config = 'F';
   int width = 640, height = 480;
   bool tiling = false;
@@ -71,11 +72,8 @@ int main(int argc, char** argv) {
   o.set_alpha_blending(config == 'A' || config == 'E');
   ZT_Counted_Ptr<ZT_Palette> palette(ZT_Palette::with_color_cube({6, 6, 6}, 16));
   if (config == 'C' || config == 'D') o.set_palette(palette.get());
-  if (tiling) {
-    renderer->requested_options.find("Enable Tiling")->set(ZT_Option_Value(true));
-    renderer->update_current_options();
-  }
-  renderer->establish();
+  if (tiling) ZD_Set_Option(renderer, "Enable Tiling", ZT_Option_Value(true));
+  ZD_Establish(renderer);
 
   std::printf("module %s\n", module.c_str());
   std::printf("configuration %c (depth buffer %s, %s colour, %s)\n", config,

@@ -4,15 +4,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <tuple>
 
+#include "host/zd_call_recorder.h"
 #include "host/zd_fallback_log.h"
-#include "host/zd_trace_arguments.h"
-#include "host/zd_trace_recorder.h"
 #include "host/zt_renderer_data.h"
+#include "trace/zd_trace_arguments.h"
+#include "trace/zd_trace_recorder.h"
 
 using zd_trace::json;
 
-class ZD_Trace_Recorder {
+namespace {
+
+// Encodes the arguments of one action call, handed over as the slot's tuple.
+template <ZT_Slot S>
+json encode_arguments(const void* arguments) {
+  using Arguments = zd_trace::Action_Arguments<typename ZT_Slot_Traits<S>::Function>;
+  return std::apply([](const auto&... a) { return Arguments::encode(S, a...); },
+                    *static_cast<const ZT_Slot_Arguments<S>*>(arguments));
+}
+
+// One encoder per slot, in slot order.
+constexpr json (*argument_encoders[])(const void*) = {
+#define ZD_ENCODER(name, fn, standard) &encode_arguments<ZT_Slot::name>,
+    ZT_ACTION_SLOTS(ZD_ENCODER)
+#undef ZD_ENCODER
+};
+static_assert(std::size(argument_encoders) == std::size_t(ZT_Slot_Count));
+
+}  // namespace
+
+class ZD_Trace_Recorder final : public ZD_Call_Recorder {
 public:
   explicit ZD_Trace_Recorder(std::FILE* file) : file_(file) {
     json header = {{"format", "zdi-trace"},
@@ -24,6 +47,7 @@ public:
     std::fflush(file_);
   }
   ~ZD_Trace_Recorder() {
+    if (ZD_call_recorder == this) ZD_Set_Call_Recorder(nullptr);
     std::fputs("\n]}\n", file_);
     std::fclose(file_);
   }
@@ -52,6 +76,13 @@ public:
     rendition_ = std::move(items);
   }
 
+  void enter_action(ZT_Slot slot, ZT_Renderer_Data* owner, const ZT_Rendition& rendition,
+                    const void* arguments) override;
+  void leave_action() override;
+  void establish(ZT_Renderer_Data* renderer) override;
+  void update(ZT_Renderer_Data* renderer, const ZT_Int_Rectangle& rect) override;
+  void option(ZT_Renderer_Data* renderer, const char* name, const ZT_Option_Value& value) override;
+
   int32_t nesting = 0;
 
 private:
@@ -71,6 +102,7 @@ bool ZD_Start_Trace(const std::string& path, std::string* error) {
     return false;
   }
   ZD_trace_recorder = new ZD_Trace_Recorder(file);
+  ZD_Set_Call_Recorder(ZD_trace_recorder);
   return true;
 }
 
@@ -104,7 +136,7 @@ Trace_From_Environment trace_from_environment;
 
 }  // namespace
 
-void ZD_Trace_Establish(ZT_Renderer_Data* renderer) {
+void ZD_Trace_Recorder::establish(ZT_Renderer_Data* renderer) {
   if (ZD_Trace_Recorder* r = recorder_for(renderer)) {
     const ZT_Renderer_Options& o = *renderer->renderer_options();
     r->write({{"call", "establish"},
@@ -118,50 +150,29 @@ void ZD_Trace_Host_Entry(ZT_Renderer_Data* renderer, const std::string& json_obj
   if (ZD_Trace_Recorder* r = recorder_for(renderer)) r->write_text(json_object);
 }
 
-void ZD_Trace_Update(ZT_Renderer_Data* renderer, const ZT_Int_Rectangle& rect) {
+void ZD_Trace_Recorder::update(ZT_Renderer_Data* renderer, const ZT_Int_Rectangle& rect) {
   if (ZD_Trace_Recorder* r = recorder_for(renderer))
     r->write({{"call", "update"}, {"rect", zd_trace::rectangle(rect)}});
 }
 
-void ZD_Trace_Option(ZT_Renderer_Data* renderer, const char* name, const ZT_Option_Value& value) {
+void ZD_Trace_Recorder::option(ZT_Renderer_Data* renderer, const char* name,
+                               const ZT_Option_Value& value) {
   if (ZD_Trace_Recorder* r = recorder_for(renderer))
     r->write({{"call", "option"}, {"name", name}, {"value", zd_trace::option_value(value)}});
 }
 
-template <typename... P>
-void ZD_Trace_Hook<void(ZT_Renderer_Data*, const ZT_Rendition&, P...)>::enter(
-    ZT_Slot slot, ZT_Renderer_Data* owner, const ZT_Rendition& rendition, P... args) {
-  using Arguments = zd_trace::Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, P...)>;
+void ZD_Trace_Recorder::enter_action(ZT_Slot slot, ZT_Renderer_Data* owner,
+                                     const ZT_Rendition& rendition, const void* arguments) {
   if (ZD_Trace_Recorder* r = recorder_for(owner)) {
     r->write_rendition(rendition);
     json entry = {{"call", ZT_slot_name(slot)}};
-    json arguments = Arguments::encode(slot, args...);
-    for (auto it = arguments.begin(); it != arguments.end(); ++it) entry[it.key()] = it.value();
+    json encoded = argument_encoders[int32_t(slot)](arguments);
+    for (auto it = encoded.begin(); it != encoded.end(); ++it) entry[it.key()] = it.value();
     r->write(entry);
   }
-  if (ZD_trace_recorder) ++ZD_trace_recorder->nesting;
+  ++nesting;
 }
 
-void ZD_Trace_Leave() {
-  if (ZD_trace_recorder && ZD_trace_recorder->nesting > 0) --ZD_trace_recorder->nesting;
+void ZD_Trace_Recorder::leave_action() {
+  if (nesting > 0) --nesting;
 }
-
-// One instantiation per slot signature.
-template struct ZD_Trace_Hook<ZT_Float_Strip_Fn>;
-template struct ZD_Trace_Hook<ZT_Int_Strip_Fn>;
-template struct ZD_Trace_Hook<ZT_Double_Strip_Fn>;
-template struct ZD_Trace_Hook<ZT_Float_Colorized_Fn>;
-template struct ZD_Trace_Hook<ZT_Int_Colorized_Fn>;
-template struct ZD_Trace_Hook<ZT_Double_Colorized_Fn>;
-template struct ZD_Trace_Hook<ZT_Float_Colors_Fn>;
-template struct ZD_Trace_Hook<ZT_Int_Colors_Fn>;
-template struct ZD_Trace_Hook<ZT_Double_Colors_Fn>;
-template struct ZD_Trace_Hook<ZT_Float_Textured_Fn>;
-template struct ZD_Trace_Hook<ZT_Int_Textured_Fn>;
-template struct ZD_Trace_Hook<ZT_Double_Textured_Fn>;
-template struct ZD_Trace_Hook<ZT_Dot_Fn>;
-template struct ZD_Trace_Hook<ZT_RGB32_Image_Fn>;
-template struct ZD_Trace_Hook<ZT_Index8_Image_Fn>;
-template struct ZD_Trace_Hook<ZT_Put_Depth_Fn>;
-template struct ZD_Trace_Hook<ZT_Get_Image_Fn>;
-template struct ZD_Trace_Hook<ZT_Rectangle_Service_Fn>;

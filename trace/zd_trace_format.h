@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/zd_renderer_control.h"
 #include "host/zt_basics.h"
 #include "host/zt_options.h"
 #include "host/zt_palette.h"
@@ -75,7 +76,7 @@ ZT_Option_Value option_value_from(const json& j, ZT_Option_Value::Kind kind, con
 json named_options(const ZT_Option_Table& table);
 
 // The two option names whose values are the renderer's depth setters.
-inline constexpr const char* zbuffer_write = "ZBuffer Write";
-inline constexpr const char* zbuffer_test = "ZBuffer Test";
+inline constexpr const char* zbuffer_write = ZD_ZBuffer_Write_Option;
+inline constexpr const char* zbuffer_test = ZD_ZBuffer_Test_Option;
 
 }  // namespace zd_trace

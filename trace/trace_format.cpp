@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "host/zd_trace_format.h"
+#include "trace/zd_trace_format.h"
 
 namespace zd_trace {
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "host/zd_trace_arguments.h"
+#include "trace/zd_trace_arguments.h"
 
 namespace zd_trace {
 

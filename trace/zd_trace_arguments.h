@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "host/zd_trace_format.h"
+#include "trace/zd_trace_format.h"
 #include "host/zt_actions.h"
 
 namespace zd_trace {
