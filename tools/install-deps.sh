@@ -3,7 +3,7 @@
 # installs them directly; any other user through sudo, which is asked only then.
 set -euo pipefail
 packages=(g++ cmake make pkgconf libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev
-          libtinyobjloader-dev libosmesa6-dev libglu1-mesa-dev valgrind)
+          libtinyobjloader-dev libosmesa6-dev libglu1-mesa-dev valgrind libexpat1-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
