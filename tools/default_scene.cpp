@@ -42,8 +42,7 @@ void draw_stars(Scene_Painter& painter) {
                          65535};
     const uint8_t level = uint8_t(120 + 135 * random.next());
     const ZT_RGB32 c(level, level, uint8_t(std::min(255, level + 40)), 255);
-    painter.actions().call<ZT_Slot::draw_dci_dot>(painter.rendition(), &p,
-                                                  i % 10 == 0 ? nullptr : &c);
+    painter.dot(p, i % 10 == 0 ? nullptr : &c);
   }
 }
 
@@ -195,7 +194,7 @@ void draw_image(Scene_Painter& painter) {
 void draw_polygons(Scene_Painter& painter) {
   const ZT_Int_Rectangle w = painter.viewport().window();
   const float cx = float(w.right) - 46, cy = float(w.bottom) + 50;
-  ZT_Point hexagon[6], star[10];
+  std::vector<ZT_Point> hexagon(6), star(10);
   for (int i = 0; i < 6; ++i)
     hexagon[i] = {cx + 30 * std::cos(float(i) * pi / 3), cy + 30 * std::sin(float(i) * pi / 3), 0};
   for (int i = 0; i < 10; ++i) {
@@ -203,36 +202,33 @@ void draw_polygons(Scene_Painter& painter) {
     star[i] = {cx - 70 + r * std::cos(a), cy + r * std::sin(a), 0};
   }
   const ZT_RGB32 amber{240, 170, 40, 255};
-  painter.actions().call<ZT_Slot::draw_dc_polygon>(painter.rendition(), 6, hexagon, &amber);
+  painter.polygon(hexagon, &amber);
   painter.set_color({230, 80, 160, 255});
-  painter.actions().call<ZT_Slot::draw_dc_polygon>(painter.rendition(), 10, star,
-                                                   static_cast<const ZT_RGB32*>(nullptr));
+  painter.polygon(star, nullptr);
 }
 
 // Geometry reaching beyond the window: a banner strip across the lower-left
-// corner, a wave and a line from edge to edge.  The 2D and 2DI slots clip it.
+// corner, a wave and a line from edge to edge.  The 2D and 2DI slots (the
+// pre-clipped ones in a tile) clip it.
 void draw_across_edges(Scene_Painter& painter) {
   const ZT_Int_Rectangle w = painter.viewport().window();
-  const float left = float(w.left), bottom = float(w.bottom);
-  const ZT_Point banner[6] = {{left - 60, bottom + 70, 0}, {left - 40, bottom + 100, 0},
-                              {left + 40, bottom - 30, 0}, {left + 70, bottom - 5, 0},
-                              {left + 90, bottom - 80, 0}, {left + 130, bottom - 60, 0}};
-  const ZT_RGB32 banner_colors[4] = {{200, 60, 60, 255}, {230, 230, 230, 255},
-                                     {200, 60, 60, 255}, {230, 230, 230, 255}};
-  painter.actions().call<ZT_Slot::draw_2d_colorized_polytriangle>(painter.rendition(), 6, banner,
-                                                                  banner_colors, false);
-  std::vector<ZT_DCI_Point> wave;
+  const double left = w.left, bottom = w.bottom;
+  const std::vector<ZT_Point_D> banner = {{left - 60, bottom + 70, 0}, {left - 40, bottom + 100, 0},
+                                          {left + 40, bottom - 30, 0}, {left + 70, bottom - 5, 0},
+                                          {left + 90, bottom - 80, 0}, {left + 130, bottom - 60, 0}};
+  painter.colorized_strip(banner, {{200, 60, 60, 255}, {230, 230, 230, 255},
+                                   {200, 60, 60, 255}, {230, 230, 230, 255}});
+  std::vector<ZT_Point_D> wave;
   std::vector<ZT_RGB32> wave_colors;
   for (int i = 0; i <= 48; ++i) {
-    const float x = left - 40 + float(w.right - w.left + 80) * float(i) / 48;
-    wave.push_back({int32_t(x), int32_t(bottom + 22 + 12 * std::sin(float(i) * 0.5f)), 0});
+    const float x = float(left) - 40 + float(w.right - w.left + 80) * float(i) / 48;
+    wave.push_back({double(int32_t(x)),
+                    double(int32_t(float(bottom) + 22 + 12 * std::sin(float(i) * 0.5f))), 0});
     wave_colors.push_back(hue(float(i) / 48));
   }
-  painter.actions().call<ZT_Slot::draw_2di_gouraud_polyline>(
-      painter.rendition(), int32_t(wave.size()), wave.data(), wave_colors.data());
-  const ZT_DCI_Point line[2] = {{w.left - 30, w.top - 120, 0}, {w.left + 150, w.top + 40, 0}};
+  painter.gouraud_polyline(wave, wave_colors);
   painter.set_color({150, 160, 190, 255});
-  painter.actions().call<ZT_Slot::draw_2di_polyline>(painter.rendition(), 2, line);
+  painter.polyline({{left - 30, w.top - 120.0, 0}, {left + 150, w.top + 40.0, 0}});
 }
 
 }  // namespace
