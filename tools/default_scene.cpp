@@ -128,6 +128,16 @@ void draw_objects(Scene_Painter& painter) {
   sphere.material.color = {0.3f, 0.5f, 0.95f};
   sphere.cull_back_faces = true;
   painter.draw_mesh(make_icosphere(0.85f, 2), Mat4::translation({1.75f, 0.05f, 0.1f}), sphere);
+  // A rod through the sphere: where it enters and leaves, only a depth buffer
+  // draws it right (without one each mesh is only sorted in itself).
+  Part_Style rod;
+  rod.shading = Shading::flat;
+  rod.material.color = {0.9f, 0.3f, 0.6f};
+  rod.cull_back_faces = true;
+  painter.draw_mesh(make_cube(1),
+                    Mat4::translation({1.75f, 0.05f, 0.1f}) * Mat4::rotation_y(radians(-50)) *
+                        Mat4::rotation_z(radians(28)) * Mat4::scaling({1.45f, 0.09f, 0.09f}),
+                    rod);
 
   const Mat4 crystal = Mat4::translation({0.0f, 1.15f, 0.4f}) * Mat4::rotation_y(radians(30));
   Part_Style gem;
