@@ -241,6 +241,37 @@ void draw_across_edges(Scene_Painter& painter) {
   painter.polyline({{left - 30, w.top - 120.0, 0}, {left + 150, w.top + 40.0, 0}});
 }
 
+// What the renderer hands to the host, drawn by the host's standard routines
+// through the renderer's simpler slots: a wide zig-zag on the floor, a dashed
+// orbit round the sphere, and a row of the ten marker symbols.
+void draw_host_drawn(Scene_Painter& painter) {
+  ZT_Rendition_Data* d = painter.rendition().modify();
+  d->line_weight = 5;
+  const std::vector<Vec3> zigzag = {{-0.5f, -1.1f, 0.45f}, {-0.1f, -1.1f, 1.05f},
+                                    {0.3f, -1.1f, 0.45f},  {0.7f, -1.1f, 1.05f},
+                                    {1.1f, -1.1f, 0.45f}};
+  painter.draw_polyline(zigzag, std::vector<ZT_RGB32>(4, ZT_RGB32(250, 200, 60, 255)));
+  d = painter.rendition().modify();
+  d->line_weight = 1;
+  d->line_style = 0x00FF00FF;  // dashes of 8 with gaps of 8
+  std::vector<Vec3> orbit;
+  for (int i = 0; i <= 64; ++i) {
+    const float a = 2 * pi * float(i) / 64;
+    orbit.push_back({1.75f + 1.25f * std::cos(a), -1.1f, 0.1f + 1.0f * std::sin(a)});
+  }
+  painter.draw_polyline(orbit, std::vector<ZT_RGB32>(64, ZT_RGB32(235, 235, 255, 255)));
+  painter.rendition().modify()->line_style = 0;
+
+  const ZT_Int_Rectangle w = painter.viewport().window();
+  for (int32_t style = 1; style <= 10; ++style) {
+    const ZT_DCI_Point p{w.left + 292 + 18 * style, w.bottom + 62, 0};
+    painter.set_color(hue(float(style) / 10));
+    painter.rendition().modify()->marker_style = style;
+    painter.actions().call<ZT_Slot::draw_2di_polymarker>(painter.rendition(), 1, &p);
+  }
+  painter.rendition().modify()->marker_style = 0;
+}
+
 }  // namespace
 
 Camera default_scene_camera(float yaw, float pitch, float zoom) {
@@ -253,6 +284,7 @@ void draw_default_scene(Scene_Painter& painter) {
   draw_ribbon(painter);
   draw_floor(painter);
   draw_objects(painter);
+  draw_host_drawn(painter);
   draw_image(painter);
   draw_polygons(painter);
   draw_across_edges(painter);
