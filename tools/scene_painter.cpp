@@ -86,6 +86,13 @@ void call(const ZT_Action_Table& t, const ZT_Rendition& r, int32_t n, const Poin
   else t.call<S>(r, n, p, colors);
 }
 
+bool all_inside(const ZT_Int_Rectangle& r, int32_t n, const ZT_Point_D* p) {
+  return std::all_of(p, p + n, [&](const ZT_Point_D& q) {
+    return q.x >= r.left && q.x <= r.right && q.y >= r.bottom && q.y <= r.top;
+  });
+}
+ZT_Point_D from_integer(const ZT_DCI_Point& p) { return {double(p.x), double(p.y), double(p.z)}; }
+
 }  // namespace
 
 Scene_Painter::Scene_Painter(Host_Session& session, const Viewport& viewport,
@@ -212,7 +219,30 @@ void Scene_Painter::strip(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors
   constexpr Slot_Set s = strip_slots<C>;
   const ZT_Action_Table& t = actions();
   if (n < 3) return;
-  if (preclipped_) return call<s.preclip, C>(t, rendition_, n, p, colors, single);
+  if (preclipped_) {
+    const ZT_Int_Rectangle guard = viewport_.guard();
+    if (all_inside(guard, n, p)) return call<s.preclip, C>(t, rendition_, n, p, colors, single);
+    // Triangle by triangle: those reaching beyond the guard band cut to it.
+    for (int32_t i = 0; i + 2 < n; ++i) {
+      const ZT_RGB32* c = !colors ? nullptr : C == Colors::per_piece && single ? colors : colors + i;
+      if (all_inside(guard, 3, p + i)) {
+        call<s.preclip, C>(t, rendition_, 3, p + i, c, true);
+        continue;
+      }
+      int32_t m = 0;
+      ZT_DCI_Point cut[ZD_Preclip_Max_Points];
+      ZT_RGB32 cut_colors[ZD_Preclip_Max_Points];
+      const ZT_RGB32* vertex_colors = C == Colors::per_point ? c : nullptr;
+      if (!ZD_Preclip_2D_Triangle(session_.renderer(), rendition_, guard, p + i, &m, cut,
+                                  vertex_colors, vertex_colors ? cut_colors : nullptr, nullptr, 0,
+                                  nullptr, nullptr, nullptr, nullptr, nullptr))
+        continue;
+      ZT_Point_D q[ZD_Preclip_Max_Points];
+      std::transform(cut, cut + m, q, from_integer);
+      call<s.preclip, C>(t, rendition_, m, q, vertex_colors ? cut_colors : c, true);
+    }
+    return;
+  }
   std::vector<ZT_Point> f(static_cast<std::size_t>(n));
   std::transform(p, p + n, f.begin(), to_float);
   const bool in_window = viewport_.inside(f.data(), n);
@@ -232,7 +262,25 @@ void Scene_Painter::line(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors)
   constexpr Slot_Set s = line_slots<C>;
   const ZT_Action_Table& t = actions();
   if (n < 2) return;
-  if (preclipped_) return call<s.preclip, C>(t, rendition_, n, p, colors, false);
+  if (preclipped_) {
+    const ZT_Int_Rectangle guard = viewport_.guard();
+    if (all_inside(guard, n, p)) return call<s.preclip, C>(t, rendition_, n, p, colors, false);
+    // Segment by segment: those reaching beyond the guard band cut to it.
+    for (int32_t i = 0; i + 1 < n; ++i) {
+      const ZT_RGB32* c = C == Colors::rendition || !colors ? nullptr : colors + i;
+      uint16_t codes[2];
+      if (ZD_Clip(guard, 2, p + i, codes) == 0) continue;
+      ZT_DCI_Point ends[2];
+      ZT_RGB32 end_colors[2];
+      const ZT_RGB32* point_colors = C == Colors::per_point ? c : nullptr;
+      if (!ZD_Preclip_Ends(codes, guard, p + i, ends, point_colors,
+                           point_colors ? end_colors : nullptr))
+        continue;
+      const ZT_Point_D q[2] = {from_integer(ends[0]), from_integer(ends[1])};
+      call<s.preclip, C>(t, rendition_, 2, q, point_colors ? end_colors : c, false);
+    }
+    return;
+  }
   std::vector<ZT_Point> f(static_cast<std::size_t>(n));
   std::transform(p, p + n, f.begin(), to_float);
   std::vector<ZT_DCI_Point> q(static_cast<std::size_t>(n));
@@ -273,13 +321,16 @@ void Scene_Painter::draw_faces(const std::vector<Face>& faces, const std::vector
 
 void Scene_Painter::draw_edges(const std::vector<Face>& faces, const std::vector<Vec4>& clip,
                                const std::vector<ZT_RGB32>& vertex_colors) {
-  // Each edge once, in the order of the faces, its part in front of the near plane.
+  // Each edge once, in the order of the faces, its part in front of the near
+  // plane, from its lower vertex index to its higher (so that an edge drawn
+  // for each of its faces lights the same pixels every time).
   const float near = viewport_.camera().near;
   std::map<std::pair<uint32_t, uint32_t>, bool> drawn;
   for (const Face& f : faces)
     for (int e = 0; e < 3; ++e) {
-      const uint32_t a = f.vertices[std::size_t(e)], b = f.vertices[std::size_t((e + 1) % 3)];
-      if (a == b || !drawn.try_emplace({std::min(a, b), std::max(a, b)}, true).second) continue;
+      const uint32_t u = f.vertices[std::size_t(e)], v = f.vertices[std::size_t((e + 1) % 3)];
+      const uint32_t a = std::min(u, v), b = std::max(u, v);
+      if (a == b || !drawn.try_emplace({a, b}, true).second) continue;
       Clip_Corner ends[2] = {{clip[a], vertex_colors[a]}, {clip[b], vertex_colors[b]}};
       if (!(ends[0].clip.w >= near) && !(ends[1].clip.w >= near)) continue;
       for (int k = 0; k < 2; ++k)

@@ -9,7 +9,11 @@
 //   - a part of the viewport's picture (a tile): every triangle and polyline
 //     goes in double-precision device coordinates to the pre-clipped slots,
 //     which bring it into the window's local coordinates, and the part is the
-//     hard clip.
+//     hard clip.  What reaches beyond a guard band around the picture
+//     (Viewport::guard) is cut to it first, the same way for every part, so
+//     that no part's window cuts it in a way of its own: a cut point rounds to
+//     a pixel, and an edge through it bends by a fraction of a pixel, which
+//     shows where the edge passes near a pixel's centre.
 // With a depth buffer a mesh is drawn in its own order and the depth buffer
 // decides what is seen; without one the host must draw back to front, so
 // faces are sorted far to near.

@@ -42,6 +42,11 @@ std::optional<ZT_Point> Viewport::device(const Mat4& model, Vec3 world) const {
 
 ZT_Point to_float(const ZT_Point_D& p) { return {float(p.x), float(p.y), float(p.z)}; }
 
+ZT_Int_Rectangle Viewport::guard() const {
+  return {window_.left - guard_band, window_.right + guard_band, window_.bottom - guard_band,
+          window_.top + guard_band};
+}
+
 ZT_DCI_Point rounded(const ZT_Point& p) {
   auto r = [](float v) {
     return int32_t(std::clamp(std::round(double(v)), -2147483648.0, 2147483647.0));

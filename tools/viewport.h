@@ -35,6 +35,12 @@ public:
   // True when every point rounds to a pixel of the window: the DC and DCI slots
   // take such points; others go to the 2D and 2DI slots, which clip.
   bool inside(const ZT_Point* points, int32_t count) const;
+  // The window widened by guard_band pixels on every side.  Points within it
+  // lie within the square where the renderer's integer actions draw without
+  // cutting, seen from any window inside the picture, while the picture is
+  // at most 4000 - guard_band pixels across.
+  ZT_Int_Rectangle guard() const;
+  static constexpr int32_t guard_band = 1024;
 
 private:
   Camera camera_;
