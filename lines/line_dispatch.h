@@ -32,15 +32,8 @@
 
 namespace lines {
 
-using pixel::Config_A;
-using pixel::Config_B;
-using pixel::Config_C;
-using pixel::Config_D;
-using pixel::Config_E;
-using pixel::Config_F;
-using pixel::Depth_Off_To;
-using pixel::Draw;
-using pixel::Gates;
+using namespace pixel::configurations;
+using namespace pixel::gate_vocabulary;
 
 inline bool styled_or_wide(const pixel::Renderer_State&, const ZT_Rendition& d) {
   return d->line_style != 0 || d->line_weight > 1;

@@ -138,13 +138,7 @@ void send_to_action(pixel::Renderer_State& r, const ZT_Rendition& d, A... a) {
   pixel::send<Triangle_Family, S, C>(r, d, a...);
 }
 
-using pixel::Depth_Off_To;
-using pixel::Draw;
-using pixel::Gates;
-using pixel::Mask_To_Twin;
-using pixel::Merge_To;
-using pixel::Pattern_To_Host;
-using pixel::Transparency_To;
+using namespace pixel::gate_vocabulary;
 
 // ---------------------------------------------------------------------------
 // Gates of this family only.  take<Family, slot, configuration>(state,
