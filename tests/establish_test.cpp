@@ -127,11 +127,12 @@ TEST(Establish, TilingSlotsHoldOneFunctionInEveryConfiguration) {
     host.establish_config(config);
     for (int32_t i = 0; i < ZT_Slot_Count; ++i) {
       const std::string name = ZT_slot_name(ZT_Slot(i));
-      if (slot_table.count(name) && slot_table.at(name) == "tttttt")
+      if (slot_table.count(name) && slot_table.at(name) == "tttttt") {
         EXPECT_EQ(functions.try_emplace(name, host.actions().slot(ZT_Slot(i)).function)
                       .first->second,
                   host.actions().slot(ZT_Slot(i)).function)
             << config << " " << name;
+      }
     }
   }
   EXPECT_EQ(functions.size(), 7u);
