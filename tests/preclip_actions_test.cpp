@@ -125,7 +125,7 @@ TEST(PreclipActions, WithinTheFarBandTheyDrawWhatTheTwoDIActionsDrawOfTheRounded
       for (Test_Host* h : {&tiled, &plain}) h->set_option("Use Mask", ZT_Option_Value(true));
       tiled.establish_again();
       plain.establish_again();
-      std::mt19937 rng{uint32_t(config * 131 + o.x)};
+      std::mt19937 rng{uint32_t(config * 131) + uint32_t(o.x)};
       for (int32_t round = 0; round < 30; ++round) {
         std::mt19937 fill = rng;
         fill_random(tiled, fill);
