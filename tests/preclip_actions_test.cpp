@@ -3,14 +3,15 @@
 // draw of the rounded local points; far geometry is cut and still drawn; what
 // they hand on (origin, rendition, pieces, colours at cut points) seen through
 // recording actions in the 2DI slots; the origin comes back when the integer
-// action throws; tiles agree with one window; hostile input; no heap up to 64
-// points.
+// action throws; hostile input; no heap up to 64 points.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <random>
 #include <stdexcept>
+#include <tuple>
+#include <type_traits>
 
 #include "pixel/window_local_call.h"
 #include "tests/support/heap_counter.h"
@@ -22,15 +23,6 @@ namespace {
 enum Kind { Flat, Colorized, Gouraud };
 constexpr Kind kinds[] = {Flat, Colorized, Gouraud};
 
-ZT_Slot preclip_slot(Kind k, bool line) {
-  const ZT_Slot s[2][3] = {{ZT_Slot::draw_preclip_polytriangle,
-                            ZT_Slot::draw_preclip_colorized_polytriangle,
-                            ZT_Slot::draw_preclip_gouraud_polytriangle},
-                           {ZT_Slot::draw_preclip_polyline, ZT_Slot::draw_preclip_colorized_polyline,
-                            ZT_Slot::draw_preclip_gouraud_polyline}};
-  return s[line][k];
-}
-
 // One call of a pre-clipped slot, or of its 2DI twin with integer points.
 struct Call {
   Kind kind = Flat;
@@ -40,41 +32,45 @@ struct Call {
   bool single = false;
 };
 
-void draw_preclipped(Test_Host& h, const Call& c) {
-  const ZT_Action_Table& a = h.actions();
-  const ZT_Rendition& d = h.rendition;
-  const int32_t n = int32_t(c.points.size());
-  const ZT_Point_D* p = c.points.data();
+// Calls slot S with n points p and the call's colours, as its signature takes them.
+template <ZT_Slot S, class P>
+void call_slot(Test_Host& h, const Call& c, int32_t n, const P* p) {
+  using F = typename ZT_Slot_Traits<S>::Function*;
   const ZT_RGB32* colours = c.colours.empty() ? nullptr : c.colours.data();
-  switch (preclip_slot(c.kind, c.line)) {
-  case ZT_Slot::draw_preclip_polytriangle: a.call<ZT_Slot::draw_preclip_polytriangle>(d, n, p); break;
-  case ZT_Slot::draw_preclip_colorized_polytriangle:
-    a.call<ZT_Slot::draw_preclip_colorized_polytriangle>(d, n, p, colours, c.single);
-    break;
-  case ZT_Slot::draw_preclip_gouraud_polytriangle:
-    a.call<ZT_Slot::draw_preclip_gouraud_polytriangle>(d, n, p, colours);
-    break;
-  case ZT_Slot::draw_preclip_polyline: a.call<ZT_Slot::draw_preclip_polyline>(d, n, p); break;
-  case ZT_Slot::draw_preclip_colorized_polyline:
-    a.call<ZT_Slot::draw_preclip_colorized_polyline>(d, n, p, colours, c.single);
-    break;
-  default: a.call<ZT_Slot::draw_preclip_gouraud_polyline>(d, n, p, colours); break;
-  }
+  if constexpr (std::is_invocable_v<F, ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const P*>)
+    h.actions().call<S>(h.rendition, n, p);
+  else if constexpr (std::is_invocable_v<F, ZT_Renderer_Data*, const ZT_Rendition&, int32_t,
+                                         const P*, const ZT_RGB32*, bool>)
+    h.actions().call<S>(h.rendition, n, p, colours, c.single);
+  else
+    h.actions().call<S>(h.rendition, n, p, colours);
 }
 
-void draw_2di(Test_Host& h, const Call& c, const std::vector<ZT_DCI_Point>& q) {
-  const ZT_Action_Table& a = h.actions();
-  const ZT_Rendition& d = h.rendition;
-  const int32_t n = int32_t(q.size());
-  const ZT_RGB32* colours = c.colours.data();
-  if (!c.line && c.kind == Flat) a.call<ZT_Slot::draw_2di_polytriangle>(d, n, q.data());
+// f.operator()<pre-clipped slot, its 2DI twin>() for the call's kind.
+template <class F>
+void with_slots(const Call& c, F&& f) {
+  using S = ZT_Slot;
+  if (!c.line && c.kind == Flat)
+    f.template operator()<S::draw_preclip_polytriangle, S::draw_2di_polytriangle>();
   if (!c.line && c.kind == Colorized)
-    a.call<ZT_Slot::draw_2di_colorized_polytriangle>(d, n, q.data(), colours, c.single);
-  if (!c.line && c.kind == Gouraud) a.call<ZT_Slot::draw_2di_gouraud_polytriangle>(d, n, q.data(), colours);
-  if (c.line && c.kind == Flat) a.call<ZT_Slot::draw_2di_polyline>(d, n, q.data());
+    f.template operator()<S::draw_preclip_colorized_polytriangle,
+                          S::draw_2di_colorized_polytriangle>();
+  if (!c.line && c.kind == Gouraud)
+    f.template operator()<S::draw_preclip_gouraud_polytriangle, S::draw_2di_gouraud_polytriangle>();
+  if (c.line && c.kind == Flat) f.template operator()<S::draw_preclip_polyline, S::draw_2di_polyline>();
   if (c.line && c.kind == Colorized)
-    a.call<ZT_Slot::draw_2di_colorized_polyline>(d, n, q.data(), colours, c.single);
-  if (c.line && c.kind == Gouraud) a.call<ZT_Slot::draw_2di_gouraud_polyline>(d, n, q.data(), colours);
+    f.template operator()<S::draw_preclip_colorized_polyline, S::draw_2di_colorized_polyline>();
+  if (c.line && c.kind == Gouraud)
+    f.template operator()<S::draw_preclip_gouraud_polyline, S::draw_2di_gouraud_polyline>();
+}
+
+void draw_preclipped(Test_Host& h, const Call& c) {
+  with_slots(c, [&]<ZT_Slot Pre, ZT_Slot>() {
+    call_slot<Pre>(h, c, int32_t(c.points.size()), c.points.data());
+  });
+}
+void draw_2di(Test_Host& h, const Call& c, const std::vector<ZT_DCI_Point>& q) {
+  with_slots(c, [&]<ZT_Slot, ZT_Slot Int>() { call_slot<Int>(h, c, int32_t(q.size()), q.data()); });
 }
 
 // Halves upward: 2.5 becomes 3, -2.5 becomes -2.
@@ -136,17 +132,16 @@ TEST(PreclipActions, WithinTheFarBandTheyDrawWhatTheTwoDIActionsDrawOfTheRounded
         // window, the whole 32-bit plane, or partly or wholly off the window.
         ZT_Rendition_Data* d = tiled.rendition.modify();
         if (!d->complex_clip.empty()) d->complex_clip = moved(d->complex_clip, o);
-        const int64_t l = int64_t(rng() % W) - 8, b = int64_t(rng() % H) - 8;
-        ZT_Int_Rectangle local{int32_t(l), int32_t(l + rng() % 60), int32_t(b),
-                               int32_t(b + rng() % 60)};
-        if (round % 7 == 3) local = {W + 5, W + 9, 0, H - 1};
-        d->hard_clip = {int32_t(o.x + int64_t(local.left)), int32_t(o.x + int64_t(local.right)),
-                        int32_t(o.y + int64_t(local.bottom)), int32_t(o.y + int64_t(local.top))};
+        int64_t l = int64_t(rng() % W) - 8, b = int64_t(rng() % H) - 8;
+        int64_t r = l + rng() % 60, t = b + rng() % 60;
+        if (round % 7 == 3) l = W + 5, r = W + 9;
+        using pixel::saturated;
+        d->hard_clip = {saturated(o.x + l), saturated(o.x + r), saturated(o.y + b), saturated(o.y + t)};
         if (round % 5 == 0) d->hard_clip = {INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX};
         const ZT_Int_Rectangle& c = d->hard_clip;
-        local = {pixel::saturated(int64_t(c.left) - o.x), pixel::saturated(int64_t(c.right) - o.x),
-                 pixel::saturated(int64_t(c.bottom) - o.y), pixel::saturated(int64_t(c.top) - o.y)};
-        copy_state(tiled, plain, o, local);
+        copy_state(tiled, plain, o,
+                   {saturated(int64_t(c.left) - o.x), saturated(int64_t(c.right) - o.x),
+                    saturated(int64_t(c.bottom) - o.y), saturated(int64_t(c.top) - o.y)});
         // Points near the window (halves among them), far within the band, and
         // on its edge.
         auto coordinate = [&](int32_t origin, int32_t size) {
@@ -194,39 +189,32 @@ struct Handed_On {
 };
 std::vector<Handed_On> handed_on;
 
-void record(ZT_Slot s, ZT_Renderer_Data* r, const ZT_Rendition& d, int32_t n,
-            const ZT_DCI_Point* p, const ZT_RGB32* c, int32_t colours, bool single) {
-  handed_on.push_back({s, {p, p + n}, {}, single, d->hard_clip,
-                       pixel::Renderer_State::of(r).window_origin()});
-  if (c) handed_on.back().colours.assign(c, c + colours);
-}
-template <ZT_Slot S>
-void record_flat(ZT_Renderer_Data* r, const ZT_Rendition& d, int32_t n, const ZT_DCI_Point* p) {
-  record(S, r, d, n, p, nullptr, 0, false);
-}
-template <ZT_Slot S>
-void record_colorized(ZT_Renderer_Data* r, const ZT_Rendition& d, int32_t n, const ZT_DCI_Point* p,
-                      const ZT_RGB32* c, bool single) {
-  record(S, r, d, n, p, c, 1, single);
-}
-template <ZT_Slot S>
-void record_gouraud(ZT_Renderer_Data* r, const ZT_Rendition& d, int32_t n, const ZT_DCI_Point* p,
-                    const ZT_RGB32* c) {
-  record(S, r, d, n, p, c, n, false);
-}
+template <ZT_Slot S, class Fn = typename ZT_Slot_Traits<S>::Function>
+struct Recorder;
+template <ZT_Slot S, class... Colours>
+struct Recorder<S, void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const ZT_DCI_Point*,
+                        Colours...)> {
+  static void run(ZT_Renderer_Data* r, const ZT_Rendition& d, int32_t n, const ZT_DCI_Point* p,
+                  Colours... c) {
+    handed_on.push_back({S, {p, p + n}, {}, false, d->hard_clip,
+                         pixel::Renderer_State::of(r).window_origin()});
+    if constexpr (sizeof...(Colours) == 2) {  // colorized: the first colour, the single flag
+      const auto [colours, single] = std::tuple(c...);
+      handed_on.back().colours.assign(colours, colours + 1);
+      handed_on.back().single = single;
+    } else if constexpr (sizeof...(Colours) == 1) {  // Gouraud: one per point
+      const ZT_RGB32* colours = (c, ...);
+      handed_on.back().colours.assign(colours, colours + n);
+    }
+  }
+};
 
 void record_hand_ons(Test_Host& h) {
-  using S = ZT_Slot;
-  ZT_Action_Table& a = h.actions();
-  a.install<S::draw_2di_polytriangle>(h.renderer, &record_flat<S::draw_2di_polytriangle>);
-  a.install<S::draw_2di_colorized_polytriangle>(
-      h.renderer, &record_colorized<S::draw_2di_colorized_polytriangle>);
-  a.install<S::draw_2di_gouraud_polytriangle>(h.renderer,
-                                              &record_gouraud<S::draw_2di_gouraud_polytriangle>);
-  a.install<S::draw_2di_polyline>(h.renderer, &record_flat<S::draw_2di_polyline>);
-  a.install<S::draw_2di_colorized_polyline>(h.renderer,
-                                            &record_colorized<S::draw_2di_colorized_polyline>);
-  a.install<S::draw_2di_gouraud_polyline>(h.renderer, &record_gouraud<S::draw_2di_gouraud_polyline>);
+  for (Kind k : kinds)
+    for (bool line : {false, true})
+      with_slots(Call{k, line, {}, {}, false}, [&]<ZT_Slot, ZT_Slot Int>() {
+        h.actions().install<Int>(h.renderer, &Recorder<Int>::run);
+      });
   handed_on.clear();
 }
 
@@ -264,58 +252,6 @@ TEST(PreclipActions, HandOnLocalPointsInOneCallWithTheHardClipReducedToTheWindow
   }
 }
 
-// A strip whose fifth point lies at x = 1e12: the inside triangles before it go
-// as one run, each triangle reaching it as the host's cut strip, within the
-// far band; a polyline that leaves and re-enters the band goes as its pieces.
-TEST(PreclipActions, FarPointsAreCutToTheBandAndTheRestGoesInRuns) {
-  Test_Host h('E', 32, 32, {1000, 0});
-  record_hand_ons(with_tiling(h));
-  Call strip{Flat,
-             false,
-             {{1000, 0, 0}, {1010, 0, 0}, {1000, 10, 0}, {1010, 10, 0}, {1e12, -1e12, 0},
-              {1e12, 1e12, 0}},
-             {},
-             false};
-  draw_preclipped(h, strip);
-  ASSERT_EQ(handed_on.size(), 3u);
-  EXPECT_EQ(handed_on[0].points.size(), 4u);
-  for (std::size_t i = 1; i < 3; ++i) {
-    EXPECT_GE(handed_on[i].points.size(), 3u);
-    for (const ZT_DCI_Point& p : handed_on[i].points) {
-      EXPECT_LE(p.x, pixel::far_reach);
-      EXPECT_GE(p.x, 0);
-    }
-  }
-  const double far = 5e9;
-  Call line{Colorized, true,
-            {{1010, 10, 0}, {far, 10, 0}, {far, 20, 0}, {1020, 20, 0}, {-far, 30, 0},
-             {far, 30, 0}, {1005, 5, 0}},
-            {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}, {6, 6, 6}},
-            false};
-  handed_on.clear();
-  draw_preclipped(h, line);
-  // [p0, exit], (p1-p2 both right: skipped), [entry, p3, exit], [entry, exit] of
-  // p4-p5 crossing the band, [entry, p6].
-  const int32_t r = pixel::far_reach, l = -pixel::far_reach;
-  const std::vector<std::vector<ZT_DCI_Point>> want{
-      {{10, 10, 0}, {r, 10, 0}}, {{r, 20, 0}, {20, 20, 0}, {l, 0, 0}}, {{l, 30, 0}, {r, 30, 0}},
-      {{r, 0, 0}, {5, 5, 0}}};
-  const int32_t first_segment[] = {0, 2, 4, 5};
-  ASSERT_EQ(handed_on.size(), want.size());
-  for (std::size_t i = 0; i < want.size(); ++i) {
-    ASSERT_EQ(handed_on[i].points.size(), want[i].size()) << i;
-    for (std::size_t p = 0; p < want[i].size(); ++p) {
-      EXPECT_EQ(handed_on[i].points[p].x, want[i][p].x) << i << "," << p;
-      // Cut points off the axis-aligned segments: y is interpolated (checked below).
-      if (want[i][p].y != 0) {
-        EXPECT_EQ(handed_on[i].points[p].y, want[i][p].y) << i << "," << p;
-      }
-    }
-    EXPECT_EQ(handed_on[i].colours[0], line.colours[std::size_t(first_segment[i])]) << i;
-  }
-  EXPECT_NEAR(handed_on[1].points[2].y, 20 + 10 * (pixel::far_reach + 20.0) / (far + 1020), 1);
-}
-
 // Gouraud colours of cut points lie on the plane (strip) or the line (polyline)
 // through the colours of the original points.
 TEST(PreclipActions, GouraudColoursAtCutPointsFollowTheOriginalPoints) {
@@ -349,27 +285,24 @@ TEST(PreclipActions, GouraudColoursAtCutPointsFollowTheOriginalPoints) {
   }
 }
 
-template <class... A>
-void throwing(ZT_Renderer_Data*, const ZT_Rendition&, A...) {
-  throw std::runtime_error("the integer action failed");
-}
+template <ZT_Slot S, class Fn = typename ZT_Slot_Traits<S>::Function>
+struct Thrower;
+template <ZT_Slot S, class... A>
+struct Thrower<S, void(ZT_Renderer_Data*, const ZT_Rendition&, A...)> {
+  static void run(ZT_Renderer_Data*, const ZT_Rendition&, A...) {
+    throw std::runtime_error("the integer action failed");
+  }
+};
 
 TEST(PreclipActions, WindowOriginComesBackWhenTheIntegerActionThrows) {
   const ZT_Int_Point o{-77, 12345};
   Test_Host h('D', 24, 24, o);
   with_tiling(h);
-  using S = ZT_Slot;
-  ZT_Action_Table& a = h.actions();
-  a.install<S::draw_2di_polytriangle>(h.renderer, &throwing<int32_t, const ZT_DCI_Point*>);
-  a.install<S::draw_2di_polyline>(h.renderer, &throwing<int32_t, const ZT_DCI_Point*>);
-  a.install<S::draw_2di_colorized_polytriangle>(
-      h.renderer, &throwing<int32_t, const ZT_DCI_Point*, const ZT_RGB32*, bool>);
-  a.install<S::draw_2di_colorized_polyline>(
-      h.renderer, &throwing<int32_t, const ZT_DCI_Point*, const ZT_RGB32*, bool>);
-  a.install<S::draw_2di_gouraud_polytriangle>(
-      h.renderer, &throwing<int32_t, const ZT_DCI_Point*, const ZT_RGB32*>);
-  a.install<S::draw_2di_gouraud_polyline>(
-      h.renderer, &throwing<int32_t, const ZT_DCI_Point*, const ZT_RGB32*>);
+  for (Kind k : kinds)
+    for (bool line : {false, true})
+      with_slots(Call{k, line, {}, {}, false}, [&]<ZT_Slot, ZT_Slot Int>() {
+        h.actions().install<Int>(h.renderer, &Thrower<Int>::run);
+      });
   const ZT_Rendition_Data* before = h.rendition.data();
   for (Kind k : kinds)
     for (bool line : {false, true})
@@ -429,76 +362,6 @@ TEST(PreclipActions, PolylineLeavingAndReenteringTheBandDrawsItsVisibleSegments)
       draw_2di(reference, Call{k, true, near, colours, false}, local_points(near, {0, 0}));
       EXPECT_TRUE(same_buffers(tiled, reference)) << config << " kind " << k;
     }
-}
-
-// ---- Tiles ------------------------------------------------------------------------
-
-// Random strips and polylines drawn into a grid of tiles (sides multiples of
-// 8), each its own window origin, equal the same calls drawn into one window
-// through each tile's rectangle in turn as the hard clip.  (With the whole
-// window as the clip a triangle within the picture that crosses a tile's edge
-// is drawn whole there and clipped in the tiles, where the second pixel of a
-// two-pixel span takes the linear step instead of the mean: docs/tiling.md.)
-TEST(PreclipActions, TilesDrawWhatOneWindowDrawsThroughTheTilesAsClips) {
-  constexpr int32_t W = 48, H = 32, TW = 16, TH = 16;
-  for (char config : every_configuration) {
-    Test_Host whole(config, W, H);
-    std::vector<std::unique_ptr<Test_Host>> tiles;
-    for (int32_t ty = 0; ty < H; ty += TH)
-      for (int32_t tx = 0; tx < W; tx += TW)
-        tiles.push_back(std::make_unique<Test_Host>(config, TW, TH, ZT_Int_Point{tx, ty}));
-    for (Test_Host* h : {&whole}) h->set_option("Use Mask", ZT_Option_Value(true));
-    for (auto& t : tiles) t->set_option("Use Mask", ZT_Option_Value(true));
-    with_tiling(whole);
-    for (auto& t : tiles) with_tiling(*t);
-    std::mt19937 rng{uint32_t(config)};
-    for (int32_t round = 0; round < 25; ++round) {
-      randomise_state(whole, rng);
-      whole.rendition.modify()->hard_clip = {2, W - 3, 1, H - 2};
-      for (auto& t : tiles) {
-        const ZT_Int_Point o = t->r().window_origin();
-        copy_state(whole, *t, {0, 0}, whole.rendition->hard_clip);
-        // The pattern keeps its place on the picture.
-        const ZT_Int_Point p = whole.rendition->face->pattern_origin;
-        t->rendition.modify_face()->pattern_origin = {p.x - o.x, p.y - o.y};
-      }
-      Call c;
-      c.kind = kinds[rng() % 3];
-      c.line = rng() % 2;
-      c.single = rng() % 3 == 0;
-      const int32_t n = 2 + int32_t(rng() % 10);
-      for (int32_t k = 0; k < n; ++k)
-        c.points.push_back({double(int32_t(rng() % (W + 60))) - 30 + double(rng() % 8) / 8,
-                            double(int32_t(rng() % (H + 60))) - 30 + double(rng() % 8) / 8,
-                            double(300 + rng() % 65000)});
-      c.colours = random_colours(rng, n, Reference_Kind::Gouraud);
-      const ZT_Int_Rectangle clip = whole.rendition->hard_clip;
-      for (auto& t : tiles) {
-        draw_preclipped(*t, c);
-        const ZT_Int_Point o = t->r().window_origin();
-        whole.rendition.modify()->hard_clip = {std::max(clip.left, o.x),
-                                               std::min(clip.right, o.x + TW - 1),
-                                               std::max(clip.bottom, o.y),
-                                               std::min(clip.top, o.y + TH - 1)};
-        draw_preclipped(whole, c);
-      }
-    }
-    const Buffers picture = whole.snapshot();
-    for (const auto& t : tiles) {
-      const ZT_Int_Point o = t->r().window_origin();
-      const Buffers tile = t->snapshot();
-      for (int32_t y = 0; y < TH; ++y)
-        for (int32_t x = 0; x < TW; ++x) {
-          const std::size_t in_tile = std::size_t(x + TW * y),
-                            in_picture = std::size_t(o.x + x + W * (o.y + y));
-          ASSERT_EQ(tile.color[in_tile], picture.color[in_picture])
-              << config << " pixel " << o.x + x << "," << o.y + y;
-          if (!tile.depth.empty()) {
-            ASSERT_EQ(tile.depth[in_tile], picture.depth[in_picture]);
-          }
-        }
-    }
-  }
 }
 
 // ---- Hostile input and the heap -------------------------------------------------
