@@ -52,12 +52,18 @@ struct Avx2_Lanes {
   }
   static V bytes_of(uint64_t w) { return _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(int64_t(w))); }
   static void store_bytes(uint8_t* p, V v) {
-    const V low = _mm256_and_si256(v, _mm256_set1_epi32(0xFF));
-    const V halves = _mm256_packs_epi32(low, low);        // 0-3 0-3 | 4-7 4-7
-    const V bytes = _mm256_packus_epi16(halves, halves);  // 0-3 ×4 | 4-7 ×4
-    const __m128i joined = _mm_unpacklo_epi32(_mm256_castsi256_si128(bytes),
-                                              _mm256_extracti128_si256(bytes, 1));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), joined);
+    // Each half's four low bytes to its first four, then the halves' first
+    // four side by side.
+    const V low_bytes = _mm256_shuffle_epi8(
+        v, _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                            0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
+    const V joined = _mm256_permutevar8x32_epi32(low_bytes, _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(joined));
+  }
+  // Depths: every lane within 0 … 65535, which the unsigned pack keeps.
+  static void store_depths(uint16_t* p, V v) {
+    const V packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(v, v), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
   }
 };
 

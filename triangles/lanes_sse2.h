@@ -90,6 +90,8 @@ struct Sse2_Lanes {
     const __m128i high = _mm_srai_epi32(_mm_slli_epi32(v.high, 16), 16);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(low, high));
   }
+  // Depths: every lane within 0 … 65535.
+  static void store_depths(uint16_t* p, V v) { store_halves(p, v); }
   static V bytes_of(uint64_t w) {
     const __m128i h = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(uint32_t(w))), _mm_setzero_si128());
     const __m128i g = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(uint32_t(w >> 32))), _mm_setzero_si128());

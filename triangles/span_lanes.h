@@ -187,21 +187,23 @@ inline void write_lane_blocks(const Lane_Span& s) {
   using Colour = Lane_Colour<L, Kind>;
   Colour colour(s);
   V z = Depth ? L::ramp(s.depth, s.depth_step) : L::zero();
+  // Local copies: the pixel stores could alias the span's fields.
   uint8_t* p = s.pixels;
   uint16_t* d = s.depths;
+  const int32_t blocks = s.blocks;
+  const int32_t last_count = s.count - (blocks - 1) * L::width;
   auto block = [&](auto last) {
-    V pass = last ? L::greater(L::set1(s.count - (s.blocks - 1) * L::width), L::lane_index())
-                  : L::set1(-1);
+    V pass = last ? L::greater(L::set1(last_count), L::lane_index()) : L::set1(-1);
     if constexpr (Depth) {
       // The 16-bit depth is bits 15 to 30 of the accumulator.
       const V z16 = L::template shift_right<16>(L::template shift_left<1>(z));
       const V stored = L::load_halves(d);
       pass = L::and_not(L::greater(z16, stored), pass);
-      L::store_halves(d, L::select(pass, z16, stored));
+      L::store_depths(d, L::select(pass, z16, stored));
     }
     colour.write(p, pass);
   };
-  if (s.blocks == 1) return block(std::true_type{});
+  if (blocks == 1) return block(std::true_type{});
   block(std::false_type{});
   colour.begin_stepping(s);
   const V z_step = L::set1(int32_t(uint32_t(s.depth_step) * uint32_t(L::width)));
@@ -211,7 +213,7 @@ inline void write_lane_blocks(const Lane_Span& s) {
     d += L::width;
     p += Colour::pixel_bytes * L::width;
   };
-  for (int32_t b = 1; b < s.blocks - 1; ++b) {
+  for (int32_t b = 1; b < blocks - 1; ++b) {
     next();
     block(std::false_type{});
   }
