@@ -110,25 +110,27 @@ void clear_depth_buffer(ZT_Renderer_Data* renderer, const ZT_Rendition& renditio
 void put_depth_image(ZT_Renderer_Data* renderer, const ZT_Rendition&, const ZT_DCI_Point* start,
                      const ZT_DCI_Point* end, int32_t row_bytes, const void* bytes) {
   Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-  if (r.depth_buffer.empty()) return;
+  if (r.depth_buffer.empty() || !start || !end || !bytes) return;
   ZT_Image_Data& depth = *r.depth_buffer.data();
   // Rows are cut at the window's right edge.
   const int64_t last_x =
       std::min<int64_t>(end->x, int64_t(r.window_size.x) + r.window_origin.x - 1);
   const int64_t length = (last_x - start->x) * 2 + 2;
   if (length < 1) return;
-  const auto* source = static_cast<const uint8_t*>(bytes);
   const int64_t x0 = int64_t(start->x) - r.window_origin.x;
-  for (int64_t y = int64_t(start->y) - r.window_origin.y, last = int64_t(end->y) - r.window_origin.y;
-       y >= last; --y, source += row_bytes) {
-    // Rows or columns the host placed outside the buffer are skipped.
-    if (y < 0 || y >= depth.height) continue;
-    const int64_t from = std::max<int64_t>(x0, 0);
-    const int64_t to = std::min<int64_t>(x0 + length / 2, depth.width);
-    if (from >= to) continue;
+  const int64_t from = std::max<int64_t>(x0, 0);
+  const int64_t to = std::min<int64_t>(x0 + length / 2, depth.width);
+  if (from >= to) return;
+  // Rows or columns the host placed outside the buffer are skipped: the first
+  // row drawn is the top row or the buffer's top, whichever is lower, and the
+  // source moves down to it by whole rows.
+  const int64_t top = int64_t(start->y) - r.window_origin.y;
+  const int64_t bottom = std::max<int64_t>(int64_t(end->y) - r.window_origin.y, 0);
+  const int64_t first = std::min<int64_t>(top, depth.height - 1);
+  const auto* source = static_cast<const uint8_t*>(bytes) + (top - first) * row_bytes;
+  for (int64_t y = first; y >= bottom; --y, source += row_bytes)
     std::memcpy(depth.rows_by_y[std::size_t(y)] + from * 2, source + (from - x0) * 2,
                 std::size_t((to - from) * 2));
-  }
 }
 
 void get_depth_image(ZT_Renderer_Data* renderer, const ZT_Rendition&, const ZT_DCI_Point* ul,

@@ -2,14 +2,23 @@
 
 #include "core/software_z_buffer.h"
 
-Mask_Cache_Data::Mask_Cache_Data(const Mask_Cache_Data& o)
-    : ZT_Counted(o), head(o.head), tail(o.tail), count(o.count), capacity(o.capacity) {
+Mask_Cache_Data::Mask_Cache_Data(const Mask_Cache_Data& o) : ZT_Counted(o) {
+  std::lock_guard<std::mutex> hold(o.lock_);
+  head = o.head;
+  tail = o.tail;
+  count = o.count;
+  capacity = o.capacity;
   for (Frame_Buffer_Mask* m = head; m; m = m->next) m->retain();
 }
 
-Mask_Cache_Data::~Mask_Cache_Data() { empty(); }
+Mask_Cache_Data::~Mask_Cache_Data() { empty_locked(); }
 
 void Mask_Cache_Data::empty() {
+  std::lock_guard<std::mutex> hold(lock_);
+  empty_locked();
+}
+
+void Mask_Cache_Data::empty_locked() {
   Frame_Buffer_Mask* m = head;
   head = tail = nullptr;
   count = 0;
@@ -61,8 +70,9 @@ void Mask_Cache_Data::push_front(Frame_Buffer_Mask* m) {
   if (!tail) tail = m;
 }
 
-Frame_Buffer_Mask* Mask_Cache_Data::lookup(const ZT_Contour_Set& contours, ZT_Int_Point size,
-                                           ZT_Int_Point origin) {
+ZT_Counted_Ptr<Frame_Buffer_Mask> Mask_Cache_Data::lookup(const ZT_Contour_Set& contours,
+                                                          ZT_Int_Point size, ZT_Int_Point origin) {
+  std::lock_guard<std::mutex> hold(lock_);
   uint32_t stamp = contours.change_stamp();
   if (head && head->contour_stamp == stamp) return head;
   make_masks_private();
@@ -99,6 +109,6 @@ bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendi
                             ? rendition.shifted_complex_clip()
                             : d.complex_clip;
   if (clip.empty()) return false;
-  cache->lookup(clip, renderer.window_size, renderer.window_origin);
+  renderer.draw_mask = cache->lookup(clip, renderer.window_size, renderer.window_origin);
   return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "host/zarnik11.h"
 
@@ -12,6 +13,11 @@ class Software_Z_Buffer;
 // each cache holding it keeps one reference, so a mask is deleted once, by the
 // last cache to let it go.  Because the list links live in the masks, a cache
 // whose masks are shared takes copies of them before it changes its list.
+//
+// One cache may serve renderers drawing on several threads: its list is changed
+// under its lock, and a renderer holds a reference to the mask of its draw, so a
+// mask in use is shared and never rasterised again in place; its bits stay as
+// they were while they are read.
 class Mask_Cache_Data : public ZT_Counted {
 public:
   Mask_Cache_Data() = default;
@@ -22,8 +28,8 @@ public:
   // Deletes (releases) every mask; head and tail null, count 0.
   void empty();
   // Finds or makes the mask for a contour set and brings it to the head.
-  Frame_Buffer_Mask* lookup(const ZT_Contour_Set& contours, ZT_Int_Point window_size,
-                            ZT_Int_Point window_origin);
+  ZT_Counted_Ptr<Frame_Buffer_Mask> lookup(const ZT_Contour_Set& contours,
+                                           ZT_Int_Point window_size, ZT_Int_Point window_origin);
 
   Frame_Buffer_Mask* head = nullptr;
   Frame_Buffer_Mask* tail = nullptr;
@@ -34,11 +40,14 @@ public:
   int32_t rasterisations = 0;
 
 private:
+  void empty_locked();
   void make_masks_private();
   void unlink(Frame_Buffer_Mask* m);
   void push_front(Frame_Buffer_Mask* m);
+
+  mutable std::mutex lock_;
 };
 
-// True when a complex-clip mask applies to this draw; the mask is then at the
-// head of the renderer's cache.
+// True when a complex-clip mask applies to this draw; the renderer then holds
+// the mask (draw_mask), which is also the head of its cache.
 bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendition);

@@ -22,6 +22,7 @@ Software_Z_Buffer::Software_Z_Buffer(const ZT_Renderer_Data* parent)
 }
 
 Software_Z_Buffer::~Software_Z_Buffer() {
+  draw_mask.reset();
   mask_cache.reset();
   depth_buffer.release();
   color_buffer.release();

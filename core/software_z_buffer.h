@@ -42,6 +42,9 @@ public:
   ZT_Shared_Image color_buffer;  // 32-bit true colour or 8-bit indices
   ZT_Shared_Image depth_buffer;  // 16-bit depth, empty without depth buffering
   ZT_Counted_Ptr<Mask_Cache_Data> mask_cache;
+  // The mask of the current draw (see mask_active_for_draw), held while a cache
+  // shared with renderers on other threads may reorder or reuse its list.
+  ZT_Counted_Ptr<Frame_Buffer_Mask> draw_mask;
   ZT_Int_Point window_origin;  // device coordinate of buffer pixel (0, 0)
   ZT_Int_Point window_size;    // width, height at the last establish
   ZT_Color_Cube color_cube;

@@ -7,6 +7,12 @@
 #include "host/zt_basics.h"
 #include "host/zt_object.h"
 
+// The largest image the host makes, in pixels a side: an image asked for beyond
+// it (or with a negative side) is made empty, 0 by 0.  Windows are images too,
+// so this is also the largest window (ZT_Renderer_Options::set_window_size).
+// 16384 × 16384 true-colour pixels are 1 GiB; byte sizes are 64-bit throughout.
+inline constexpr int32_t ZT_Largest_Image_Side = 16384;
+
 // Pixel storage of one image.  Rows lie one after another in memory from the top
 // row (y = height - 1) down to y = 0, so that rows a..b (a <= b) form one block
 // starting at row b.  rows_by_y[y] is row y counted from the bottom;
@@ -15,6 +21,7 @@ class ZT_Image_Data : public ZT_Counted {
 public:
   // row_bytes 0 means the tightest row for the format; rows are then padded to a
   // multiple of 8 bytes for 8-bit images.  data, when given, is copied row by row.
+  // A side beyond ZT_Largest_Image_Side gives an empty image.
   ZT_Image_Data(int32_t width, int32_t height, ZT_Image_Format format, int32_t row_bytes,
                 const void* data, bool full_window);
   ZT_Counted* clone() const override;

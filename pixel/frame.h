@@ -47,10 +47,9 @@ inline Frame frame_of(const Software_Z_Buffer& r) {
   return f;
 }
 
-// The mask of this draw: the head of the renderer's cache, valid after
-// mask_active_for_draw answered true.
+// The mask of this draw, valid after mask_active_for_draw answered true.
 inline const Frame_Buffer_Mask& active_mask(const Software_Z_Buffer& r) {
-  return *r.mask_cache->head;
+  return *r.draw_mask;
 }
 
 // Where a span starts: the pixel pointer, the depth pointer (null without depth)

@@ -130,10 +130,29 @@ using Rasteriser_Of = std::conditional_t<
         std::conditional_t<kind_of(S) == Strip_Kind::Colorized, Colorized_Rasteriser<C, Masked>,
                            Gouraud_Rasteriser<C, Masked>>>>;
 
+// The flat slot of the same point space as a colorized or Gouraud one.
+constexpr ZT_Slot flat_slot_of(ZT_Slot s) { return triangle_slot(Strip_Kind::Flat, shape_of(s).space); }
+
+template <ZT_Slot S, class C, class... A>
+inline void send(Software_Z_Buffer& r, const ZT_Rendition& d, A... a);
+
+// A colorized or Gouraud call without a colour array draws in the rendition's
+// colour (its index in the mapped configurations), as a polygon without colour
+// does: it is the flat action of the same point space.
+template <ZT_Slot S, class C, class P, class... Rest>
+inline bool drawn_without_colours(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+                                  P points, const ZT_RGB32* colours, Rest...) {
+  if (colours) return false;
+  send<flat_slot_of(S), C>(r, d, count, points);
+  return true;
+}
+
 template <ZT_Slot S, class C, class... A>
 struct Triangle_Action<S, C, void(ZT_Renderer_Data*, const ZT_Rendition&, A...)> {
   static void run(ZT_Renderer_Data* renderer, const ZT_Rendition& d, A... a) {
     Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
+    if constexpr (kind_of(S) != Strip_Kind::Flat)
+      if (drawn_without_colours<S, C>(r, d, a...)) return;
     [&]<class... G>(Gates<G...>) {
       (void)(G::template take<S, C>(r, d, a...) || ...);
     }(typename Gates_Of<S, C>::type{});
