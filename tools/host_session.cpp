@@ -55,6 +55,8 @@ int32_t Host_Session::present(void* context, const ZT_DCI_Point* upper_left,
   auto* self = static_cast<Host_Session*>(context);
   const ZT_Renderer_Options& o = self->options();
   Window_Image& window = self->presented_;
+  self->presentations_.push_back(
+      {{upper_left->x, lower_right->x, lower_right->y, upper_left->y}, dest_x, dest_y});
   if (image->empty()) return 0;
   if (window.width != (*image)->width || window.height != (*image)->height)
     window.resize((*image)->width, (*image)->height, (*image)->format == ZT_Image_Format_Mapped8);
