@@ -28,6 +28,8 @@ struct Presentation {
 class Host_Session {
 public:
   explicit Host_Session(const std::string& module_path);
+  // A renderer from an entry point linked into the program (the fuzz targets).
+  explicit Host_Session(ZT_Renderer_Data* (*entry)(ZT_Renderer_Data**));
   ~Host_Session();
   Host_Session(const Host_Session&) = delete;
   Host_Session& operator=(const Host_Session&) = delete;

@@ -216,7 +216,13 @@ bool read_trace_stream(const std::string& path, const std::function<void(const j
   std::ifstream in(path, std::ios::binary);
   if (!in) throw Format_Error("cannot read the trace " + path);
   std::error_code size_error;
-  const auto size = std::filesystem::file_size(path, size_error);
+  const std::uintmax_t size = std::filesystem::file_size(path, size_error);
+  return read_trace_stream(in, path, size_error ? UINTMAX_MAX : size, on_header, on_call);
+}
+
+bool read_trace_stream(std::istream& in, const std::string& path, std::uintmax_t size,
+                       const std::function<void(const json&)>& on_header,
+                       const std::function<void(const json&)>& on_call) {
   json header = json::object();
   bool header_given = false, calls_begun = false, calls_ended = false;
   std::string key;  // the member of the trace object being read
@@ -261,10 +267,10 @@ bool read_trace_stream(const std::string& path, const std::function<void(const j
     return true;
   };
   try {
-    json::parse(in, callback);
+    (void)json::parse(in, callback);
   } catch (const json::parse_error& e) {
     // A cut: the text ends inside the trace, after at least one whole call.
-    const bool at_end = !size_error && e.byte >= size;
+    const bool at_end = e.byte >= size;
     if (!at_end || whole_calls == 0) throw Format_Error(path + " is not JSON: " + e.what());
     return true;
   }
@@ -283,9 +289,18 @@ json read_trace_file(const std::string& path, bool* cut_short) {
 }
 
 Replay_Result replay_trace_file(const std::string& path, Host_Session& session, bool record_only) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Format_Error("cannot read the trace " + path);
+  std::error_code size_error;
+  const std::uintmax_t size = std::filesystem::file_size(path, size_error);
+  return replay_trace_stream(in, path, size_error ? UINTMAX_MAX : size, session, record_only);
+}
+
+Replay_Result replay_trace_stream(std::istream& in, const std::string& name, std::uintmax_t size,
+                                  Host_Session& session, bool record_only) {
   Trace_Player player(session, record_only);
   const bool cut = read_trace_stream(
-      path, [&](const json& header) { player.begin(header); },
+      in, name, size, [&](const json& header) { player.begin(header); },
       [&](const json& call) { player.play(call); });
   Replay_Result result = player.finish();
   result.cut_short = cut;

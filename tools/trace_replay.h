@@ -4,7 +4,9 @@
 // update).  docs/trace-format.md describes the format.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,10 @@
 // message when the file cannot be read, is not JSON (before the cut), or holds
 // no whole call before its cut; errors from the handlers pass through.
 bool read_trace_stream(const std::string& path,
+                       const std::function<void(const zd_trace::json&)>& on_header,
+                       const std::function<void(const zd_trace::json&)>& on_call);
+// The same from a stream of the given size in bytes, named in messages.
+bool read_trace_stream(std::istream& in, const std::string& name, std::uintmax_t size,
                        const std::function<void(const zd_trace::json&)>& on_header,
                        const std::function<void(const zd_trace::json&)>& on_call);
 
@@ -41,5 +47,7 @@ struct Replay_Result {
 // trace says.  Throws zd_trace::Format_Error naming the call (its position and
 // kind) that could not be played.
 Replay_Result replay_trace_file(const std::string& path, Host_Session& session, bool record_only);
+Replay_Result replay_trace_stream(std::istream& in, const std::string& name, std::uintmax_t size,
+                                  Host_Session& session, bool record_only);
 // The same for a trace already in memory.
 Replay_Result replay_trace(const zd_trace::json& trace, Host_Session& session, bool record_only);
