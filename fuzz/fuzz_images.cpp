@@ -3,6 +3,8 @@
 // with corners near the window or anywhere in 32 bits.  Every source holds the
 // rows its corners promise, row_bytes apart, and ends at a no-access page.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "fuzz/fuzz_host.h"
 
@@ -25,9 +27,9 @@ Corners corners_from(Byte_Reader& in, int32_t extent, const ZT_Int_Point& origin
   c.start = {int32_t(std::clamp<int64_t>(x0, INT32_MIN, INT32_MAX - c.columns + 1)),
              int32_t(std::clamp<int64_t>(y0, INT32_MIN + c.rows - 1, INT32_MAX)), in.depth()};
   c.end = {c.start.x + (c.columns - 1), c.start.y - (c.rows - 1), in.depth()};
-  if (in.pick(8) == 0) {
-    std::swap(c.start.x, c.end.x);
-    std::swap(c.start.y, c.end.y);
+  if (in.pick(8) == 0) {  // crossed: the right edge left of the left one
+    if (c.start.x == INT32_MIN) ++c.start.x;
+    c.end.x = c.start.x - 1;
     c.columns = c.rows = 0;
   }
   return c;
@@ -59,6 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::size_t bytes =
         c.rows ? std::size_t(c.rows - 1) * std::size_t(row_bytes) + std::size_t(c.columns * bpp) : 0;
     const Guarded_Array<uint8_t> source(source_bytes(in, bytes));
+    if (std::getenv("ZDI_FUZZ_VERBOSE"))
+      std::fprintf(stderr, "kind %u start %d %d %d end %d %d %d row_bytes %d bytes %zu window %dx%d at %d,%d config %d\n",
+                   kind, c.start.x, c.start.y, c.start.z, c.end.x, c.end.y, c.end.z, row_bytes, bytes,
+                   host.width(), host.height(), host.r().window_origin.x, host.r().window_origin.y,
+                   int(host.r().configuration));
     const ZT_Rendition& d = host.rendition;
     const char* what = "?";
     switch (kind) {
