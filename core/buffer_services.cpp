@@ -20,11 +20,16 @@ Local_Rect clamp_to(const Local_Rect& r, const ZT_Image_Data& image) {
           std::min(r.top, image.height - 1)};
 }
 
-Local_Rect local_hard_clip(const Software_Z_Buffer& r, const ZT_Rendition& rendition) {
-  const ZT_Int_Rectangle& c = rendition->hard_clip;
+// A device rectangle in local coordinates, held to 32 bits (only the part in
+// the buffer is ever used).
+Local_Rect local_rect(const Software_Z_Buffer& r, const ZT_Int_Rectangle& c) {
   const int64_t ox = r.window_origin.x, oy = r.window_origin.y;
   auto local = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   return {local(c.left - ox), local(c.right - ox), local(c.bottom - oy), local(c.top - oy)};
+}
+
+Local_Rect local_hard_clip(const Software_Z_Buffer& r, const ZT_Rendition& rendition) {
+  return local_rect(r, rendition->hard_clip);
 }
 
 // Fills rows bottom..top from column left to right with one pixel value.  When
@@ -179,9 +184,7 @@ void get_true_color_image(ZT_Renderer_Data* renderer, const ZT_Rendition&,
     *target = ZT_Shared_Image(color.width, color.height, ZT_Image_Format_RGB32, color.row_bytes,
                               nullptr, true);
   }
-  const Local_Rect rect = clamp_to({ul->x - r.window_origin.x, lr->x - r.window_origin.x,
-                                    lr->y - r.window_origin.y, ul->y - r.window_origin.y},
-                                   color);
+  const Local_Rect rect = clamp_to(local_rect(r, {ul->x, lr->x, lr->y, ul->y}), color);
   if (rect.empty()) return;
   for (int32_t y = rect.bottom; y <= rect.top; ++y)
     std::memcpy((*target)->rows_by_y[std::size_t(y)] + rect.left * 4,

@@ -94,11 +94,17 @@ void Fuzz_Host::rearm_fences() {
 
 void Fuzz_Host::check_fences(const char* after) const {
   for (const Guarded_Image& g : images_) {
-    if (!g.block->slack_intact()) finding("a write before a buffer's first row", after);
+    if (!g.block->slack_intact(64)) finding("a write just before a buffer's first row", after);
     for (const uint8_t* row : g.image->rows_by_y)
       for (int32_t k = g.tight; k < g.image->row_bytes; ++k)
         if (row[k] != fuzz_fence_canary) finding("a write past a row's end", after);
   }
+}
+
+void Fuzz_Host::check_guards(const char* after) const {
+  check_fences(after);
+  for (const Guarded_Image& g : images_)
+    if (!g.block->slack_intact()) finding("a write before a buffer's first row", after);
 }
 
 std::vector<uint8_t> Fuzz_Host::snapshot() const {
@@ -357,5 +363,6 @@ int fuzz_point_slots(const uint8_t* data, std::size_t size, std::initializer_lis
     if (clips_to_hard_clip(slot))
       host.check_unchanged_outside(before, host.rendition->hard_clip, ZT_slot_name(slot));
   }
+  host.check_guards("the input's calls");
   return 0;
 }

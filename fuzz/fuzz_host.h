@@ -69,8 +69,11 @@ public:
   // the hard clip is inside the window, around it, or anything.
   void rendition_from(Byte_Reader& in);
 
-  // Stops with a finding when a row-end canary or a guard's slack was touched.
+  // Stops with a finding when a row-end canary or the bytes just before a
+  // buffer were touched; check_guards also reads the whole slack before it
+  // (up to a page), once per input.
   void check_fences(const char* after) const;
+  void check_guards(const char* after) const;
   // Sets every canary again (full-width fills cover the row ends on purpose).
   void rearm_fences();
   // The colour and depth pixels of the window, row by row.

@@ -21,5 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       host.check_fences("draw_dci_dot");
     }
   }
+  host.check_guards("the input's calls");
   return 0;
 }

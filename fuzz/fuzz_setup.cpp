@@ -54,5 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   a.call<ZT_Slot::clear_depth_buffer>(d);
   host.rearm_fences();
   host.check_fences("span_dc_rectangle and clear_depth_buffer");
+  host.check_guards("the input's calls");
   return 0;
 }

@@ -31,8 +31,10 @@ Guarded_Block::Guarded_Block(std::size_t bytes) : size_(bytes) {
 
 Guarded_Block::~Guarded_Block() { ::munmap(mapping_, mapping_bytes_); }
 
-bool Guarded_Block::slack_intact() const {
-  for (const uint8_t* p = mapping_ + page_size(); p < data_; ++p)
+bool Guarded_Block::slack_intact(std::size_t nearest) const {
+  const uint8_t* first = mapping_ + page_size();
+  if (std::size_t(data_ - first) > nearest) first = data_ - nearest;
+  for (const uint8_t* p = first; p < data_; ++p)
     if (*p != guard_canary) return false;
   return true;
 }

@@ -18,8 +18,9 @@ public:
 
   uint8_t* data() const { return data_; }
   std::size_t size() const { return size_; }
-  // True when the slack before the block still holds the canary.
-  bool slack_intact() const;
+  // True when the slack before the block (its last `nearest` bytes, or all of
+  // it) still holds the canary.
+  bool slack_intact(std::size_t nearest = SIZE_MAX) const;
 
   // The last n bytes of the block (n at most size()): what ends there ends
   // against the no-access page.

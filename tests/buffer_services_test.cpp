@@ -190,6 +190,17 @@ TEST(GetImage, FullWindowTargetKeepsPlaces) {
   EXPECT_EQ(reinterpret_cast<uint32_t*>(target->rows_by_y[6])[15], 0xFF00FF00u);
   EXPECT_EQ(reinterpret_cast<uint32_t*>(target->rows_by_y[6])[9], 0u);
   EXPECT_EQ(reinterpret_cast<uint32_t*>(target->rows_by_y[1])[12], 0u);
+  // Corners whose local coordinates leave 32 bits, with the window at the far
+  // end of them (found by fuzzing): the whole window is copied, nothing more.
+  Test_Host far('F', 16, 8, {INT32_MAX - 15, 0});
+  far.fill_color(0xFF0000FF);
+  ZT_Shared_Image whole(1, 1, ZT_Image_Format_RGB32, 0, nullptr, true);
+  ZT_DCI_Point from{-4001, 100, 0}, to{INT32_MAX, -100, 0};
+  far.actions().call<ZT_Slot::get_image>(far.rendition, &from, &to, &rgb, &whole);
+  ASSERT_EQ(whole->width, 16);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 16; ++x)
+      EXPECT_EQ(reinterpret_cast<uint32_t*>(whole->rows_by_y[std::size_t(y)])[x], 0xFF0000FFu);
 }
 
 TEST(GetImage, MappedReadsIndices) {

@@ -258,6 +258,9 @@ TEST(Replay, BadTracesStopWithAMessageNamingTheCall) {
     EXPECT_NE(std::string(e.what()).find("\"window\" must come before \"calls\""), std::string::npos)
         << e.what();
   }
+  // A number beyond a double's range is a message too (found by fuzzing).
+  std::ofstream(path, std::ios::trunc) << R"({"calls": [11e11111]})";
+  EXPECT_THROW(read_trace_file(path, nullptr), zd_trace::Format_Error);
   // Cut before its first whole call: nothing to keep, so not a trace.
   std::ofstream(path, std::ios::trunc) << "{ \"calls\": [ {\"call\": \"update\" ";
   EXPECT_THROW(read_trace_file(path, nullptr), zd_trace::Format_Error);

@@ -273,6 +273,9 @@ bool read_trace_stream(std::istream& in, const std::string& path, std::uintmax_t
     const bool at_end = e.byte >= size;
     if (!at_end || whole_calls == 0) throw Format_Error(path + " is not JSON: " + e.what());
     return true;
+  } catch (const json::exception& e) {
+    // A number beyond a double's range, and the like.
+    throw Format_Error(path + " cannot be read: " + e.what());
   }
   if (!calls_begun) throw Format_Error(path + ": \"calls\" is missing");
   return false;
