@@ -1,6 +1,10 @@
 // zdi_peer_osmesa: runs the benchmark workloads through Mesa's software OpenGL (OSMesa) and
 // prints one JSON object per workload and line (schema in peer_runner.h).
 //
+// With --serve it stays running instead and times one repetition per request read from standard
+// input, so a benchmark can alternate between renderers repetition by repetition (protocol in
+// peer_runner.h).
+//
 // Which Mesa driver runs, and with how many threads, is decided by the environment
 // (GALLIUM_DRIVER, LP_NUM_THREADS, ...); this program sets none of it, it only reports it.
 //
@@ -48,6 +52,7 @@ struct Options {
   int reps = 5;
   bool quick = false;
   bool counts = true;
+  bool serve = false;
   std::string variant;
   std::string dump_dir;
 };
@@ -56,10 +61,13 @@ struct Options {
   std::fprintf(code ? stderr : stdout,
                "usage: zdi_peer_osmesa [--workloads a,b,...] [--reps N] [--quick] [--no-counts]\n"
                "                       [--variant NAME] [--dump-ppm DIR] [--list]\n"
+               "       zdi_peer_osmesa --serve [--variant NAME]\n"
                "  --quick      1 repetition of a small subset (unless --workloads/--reps given)\n"
                "  --no-counts  skip the untimed occlusion-query runs\n"
                "  --variant    tag copied into every output line\n"
-               "  --dump-ppm   write the colour buffer after each workload to DIR/NAME.ppm\n");
+               "  --dump-ppm   write the colour buffer after each workload to DIR/NAME.ppm\n"
+               "  --serve      read {\"run\": \"NAME\"} lines from stdin, time one repetition of\n"
+               "               each and answer with one result line; ends at end of input\n");
   std::exit(code);
 }
 
@@ -84,6 +92,8 @@ Options parse_args(int argc, char** argv) {
       o.variant = value();
     else if (a == "--dump-ppm")
       o.dump_dir = value();
+    else if (a == "--serve")
+      o.serve = true;
     else if (a == "--list") {
       for (const auto& d : workload_defs())
         std::printf("%.*s\n", int(d.name.size()), d.name.data());
@@ -153,7 +163,22 @@ public:
     return s ? s : "";
   }
 
+  // Makes `def` the current workload (its GL state and arrays) and runs it once, untimed: llvmpipe
+  // compiles its shaders on first use. Returns the time of that warm-up.
+  double select(const Workload_Def& def);
+  const Workload_Def* current() const { return current_; }
+  // One timed repetition of the current workload: buffers cleared outside the timed region, then
+  // the draw calls and glFinish().
+  double time_once();
+
+  // Warm-up, opt.reps timed repetitions and the fragment counts of one workload, as one line.
   nlohmann::ordered_json run(const Workload_Def& def, const Options& opt);
+  // A result line (schema in peer_runner.h); a warm-up of nullopt is written as null.
+  nlohmann::ordered_json result_line(const Workload_Def& def, const Options& opt,
+                                     const std::vector<double>& times,
+                                     std::optional<double> warmup,
+                                     nlohmann::ordered_json fragments = nullptr,
+                                     nlohmann::ordered_json passed = nullptr) const;
 
 private:
   // Sets up state and arrays for a workload; returns the timed part.
@@ -171,6 +196,8 @@ private:
   uint32_t* color_;
   GLuint query_ = 0, texture_ = 0;
   Workload_Data data_;
+  const Workload_Def* current_ = nullptr;
+  std::function<void()> draw_;
   std::vector<Bench_Vertex> verts_;
   std::vector<Bench_Texcoord> texcoords_;
 };
@@ -327,31 +354,44 @@ void Peer::dump_ppm(const std::string& path) const {
   if (!out) std::fprintf(stderr, "zdi_peer_osmesa: cannot write %s\n", path.c_str());
 }
 
+double Peer::select(const Workload_Def& def) {
+  draw_ = prepare(def);
+  current_ = &def;
+  return time_once();
+}
+
+double Peer::time_once() {
+  clear();
+  const auto t0 = std::chrono::steady_clock::now();
+  draw_();
+  glFinish();
+  return seconds_since(t0);
+}
+
 nlohmann::ordered_json Peer::run(const Workload_Def& def, const Options& opt) {
-  const auto draw = prepare(def);
-  auto timed = [&] {
-    clear();
-    const auto t0 = std::chrono::steady_clock::now();
-    draw();
-    glFinish();
-    return seconds_since(t0);
-  };
-  const double warmup = timed();
+  const double warmup = select(def);
   std::vector<double> times;
-  for (int r = 0; r < opt.reps; ++r) times.push_back(timed());
+  for (int r = 0; r < opt.reps; ++r) times.push_back(time_once());
   check_gl(std::string(def.name).c_str());
   if (!opt.dump_dir.empty()) dump_ppm(opt.dump_dir + "/" + std::string(def.name) + ".ppm");
 
   nlohmann::ordered_json fragments = nullptr, passed = nullptr;
   if (opt.counts && def.draw != Bench_Draw::clear) {
     if (def.depth) {
-      fragments = count_samples(draw, GL_ALWAYS);
-      passed = count_samples(draw, GL_LEQUAL);
+      fragments = count_samples(draw_, GL_ALWAYS);
+      passed = count_samples(draw_, GL_LEQUAL);
     } else {
-      fragments = count_samples(draw, GL_LEQUAL);
+      fragments = count_samples(draw_, GL_LEQUAL);
     }
   }
+  return result_line(def, opt, times, warmup, fragments, passed);
+}
 
+nlohmann::ordered_json Peer::result_line(const Workload_Def& def, const Options& opt,
+                                         const std::vector<double>& times,
+                                         std::optional<double> warmup,
+                                         nlohmann::ordered_json fragments,
+                                         nlohmann::ordered_json passed) const {
   std::vector<double> sorted = times;
   std::sort(sorted.begin(), sorted.end());
   const size_t n = sorted.size();
@@ -371,17 +411,53 @@ nlohmann::ordered_json Peer::run(const Workload_Def& def, const Options& opt) {
        opt.variant.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(opt.variant)},
       {"driver", driver()},
       {"env", env},
-      {"reps", opt.reps},
+      {"reps", n},
       {"times_s", times},
       {"median_s", median},
       {"min_s", sorted.front()},
       {"max_s", sorted.back()},
-      {"warmup_s", warmup},
+      {"warmup_s", warmup ? nlohmann::ordered_json(*warmup) : nlohmann::ordered_json(nullptr)},
       {"primitives", def.count},
       {"calls", calls},
       {"fragments", fragments},
       {"fragments_passed", passed},
   };
+}
+
+// Says it is ready once the context exists, then answers requests until the end of input.
+// A request {"run": "NAME"} gets a result line of one
+// timed repetition; its warmup_s is the untimed warm-up's time when the request switched to
+// another workload, and null when the workload was already the current one. A request that
+// cannot be served gets {"error": "..."} and the program carries on.
+void serve(Peer& peer, const Options& opt) {
+  std::cout << nlohmann::ordered_json{{"ready", true},
+                                      {"variant", opt.variant.empty()
+                                                      ? nlohmann::ordered_json(nullptr)
+                                                      : nlohmann::ordered_json(opt.variant)},
+                                      {"driver", peer.driver()}}
+                   .dump()
+            << std::endl;
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    const auto request = nlohmann::json::parse(line, nullptr, false);
+    const bool valid = request.is_object() && request.contains("run") && request["run"].is_string();
+    const std::string name = valid ? request["run"].get<std::string>() : std::string();
+    const Workload_Def* def = valid ? find_workload(name) : nullptr;
+    nlohmann::ordered_json answer;
+    if (!valid) {
+      answer = {{"error", "not a request: " + line}};
+    } else if (!def) {
+      answer = {{"error", "unknown workload '" + name + "'"}};
+    } else {
+      std::optional<double> warmup;
+      if (peer.current() != def) warmup = peer.select(*def);
+      const double t = peer.time_once();
+      check_gl(name.c_str());
+      answer = peer.result_line(*def, opt, {t}, warmup);
+    }
+    std::cout << answer.dump() << std::endl;
+  }
 }
 
 } // namespace
@@ -391,6 +467,10 @@ int main(int argc, char** argv) {
   using namespace zdi::bench;
   const Options opt = parse_args(argc, argv);
   Peer peer;
+  if (opt.serve) {
+    serve(peer, opt);
+    return 0;
+  }
   for (const auto& name : opt.workloads) {
     const auto line = peer.run(*find_workload(name), opt);
     std::cout << line.dump() << std::endl; // one line at a time, so a reader sees progress

@@ -10,16 +10,27 @@
 //     "reps":      5,                           timed repetitions
 //     "times_s":   [0.21, ...],                 wall time of each repetition, seconds
 //     "median_s", "min_s", "max_s": over times_s (median of an even count: mean of the middle two)
-//     "warmup_s":  0.9,                         the untimed first run (includes shader compiles)
+//     "warmup_s":  0.9 | null,                  the untimed first run (includes shader compiles);
+//                                               null when no warm-up preceded (see --serve below)
 //     "primitives": 200000,                     primitives, images or repetitions per run
 //     "calls":     1,                           draw (or clear) calls per run
 //     "fragments": 2025898 | null,              fragments rasterised (occlusion query, untimed)
 //     "fragments_passed": 1210629 | null        of those, passing LEQUAL; null without depth test
 //   }
 // Fragment counts are null for C_clear and with --no-counts. Diagnostics go to stderr.
+//
+// zdi_peer_osmesa --serve first prints
+//   {"ready": true, "variant": "llvmpipe-1t" | null, "driver": "llvmpipe (...)"}
+// once its context exists, then stays running and reads one request per line from standard input:
+//   {"run": "T_small_flat"}
+// and answers each with one line: a result as above for one timed repetition (times_s holds its
+// time, fragment counts are null, warmup_s is set only when the request switched workloads), or
+//   {"error": "unknown workload 'x'"}
+// for a request it cannot serve, after which it carries on. It exits at the end of its input.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -78,5 +89,38 @@ std::vector<Peer_Result> run_peer(const std::string& executable, const Peer_Vari
 
 // One line of output; throws std::runtime_error (or nlohmann's exceptions) if it is malformed.
 Peer_Result parse_peer_line(std::string_view line);
+
+// The request line that asks a serving peer for one repetition of `workload` (no newline).
+std::string peer_request_line(std::string_view workload);
+// One answer of a serving peer: its result, or std::runtime_error carrying the peer's error.
+Peer_Result parse_peer_answer(std::string_view line);
+
+// A peer variant kept running between repetitions (zdi_peer_osmesa --serve), so that one
+// repetition of ours and one of each peer can follow each other on the same workload.
+class Peer_Session {
+public:
+  // Starts `executable` with the variant's environment and waits until it is ready; throws
+  // std::runtime_error if it cannot start or exits first.
+  Peer_Session(const std::string& executable, const Peer_Variant& variant);
+  // Ends the child's input and waits for it to exit.
+  ~Peer_Session();
+  Peer_Session(const Peer_Session&) = delete;
+  Peer_Session& operator=(const Peer_Session&) = delete;
+
+  const std::string& variant() const { return variant_; }
+  const std::string& driver() const { return driver_; } // as the child reported it
+  // One timed repetition of `workload` (preceded, in the child, by an untimed warm-up when the
+  // previous request was for another workload). Throws std::runtime_error when the peer answers
+  // with an error, or has died; a session that died stays dead.
+  Peer_Result run_once(std::string_view workload);
+
+private:
+  void stop();
+
+  std::string variant_, driver_;
+  int pid_ = -1;
+  std::FILE* to_child_ = nullptr;
+  std::FILE* from_child_ = nullptr;
+};
 
 } // namespace zdi::bench

@@ -1,10 +1,13 @@
-// End to end: the runner starts the real peer program under a chosen environment and reads back
-// figures that can be checked independently of Mesa's edge rules.
+// End to end: the runner starts the real peer program under a chosen environment, in one batch or
+// kept running for one repetition at a time, and reads back figures that can be checked
+// independently of Mesa's edge rules.
 #include "bench/peer_runner.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -82,6 +85,61 @@ TEST(PeerRunner, VariablesAreRemovedAndTheDriverFollows) {
   EXPECT_EQ(results[0].driver, "softpipe");
   EXPECT_EQ(env_seen(results[0], "LP_NUM_THREADS"), std::nullopt);
   EXPECT_EQ(env_seen(results[0], "GLIBC_TUNABLES"), std::nullopt);
+}
+
+TEST(PeerProtocol, RequestsAndAnswers) {
+  const auto request = nlohmann::json::parse(peer_request_line("odd \"name\"\n"));
+  EXPECT_EQ(request.at("run"), "odd \"name\"\n");
+
+  const auto r = parse_peer_answer(
+      R"({"workload":"C_clear","variant":"softpipe","reps":1,"times_s":[0.125],)"
+      R"("median_s":0.125,"min_s":0.125,"max_s":0.125,"warmup_s":null,"primitives":100})");
+  EXPECT_EQ(r.times_s, std::vector<double>{0.125});
+  EXPECT_EQ(r.warmup_s, 0); // no warm-up preceded this repetition
+  EXPECT_EQ(r.primitives, 100);
+  try {
+    parse_peer_answer(R"({"error":"unknown workload 'x'"})");
+    ADD_FAILURE() << "an error answer was taken for a result";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("unknown workload 'x'"), std::string::npos);
+  }
+  // An answer is one repetition.
+  EXPECT_ANY_THROW(parse_peer_answer(
+      R"({"workload":"C_clear","times_s":[1,2],"median_s":1.5,"min_s":1,"max_s":2})"));
+}
+
+// The child stays alive between requests: it warms up when the workload changes and not when it
+// is asked for the same one again, and an error answer leaves it serving.
+TEST(PeerSession, OneRepetitionPerRequestFromAChildKeptAlive) {
+  Peer_Session session(ZDI_PEER_EXE, single_thread());
+  EXPECT_NE(session.driver().find("llvmpipe"), std::string::npos) << session.driver();
+  const auto first = session.run_once("P_points");
+  const auto again = session.run_once("P_points");
+  EXPECT_EQ(first.workload, "P_points");
+  EXPECT_EQ(first.times_s.size(), 1u);
+  EXPECT_GT(first.times_s[0], 0);
+  EXPECT_GT(first.warmup_s, 0);
+  EXPECT_EQ(again.warmup_s, 0);
+  EXPECT_EQ(again.variant, "llvmpipe-1t");
+  EXPECT_EQ(env_seen(again, "LP_NUM_THREADS"), "0");
+  EXPECT_EQ(env_seen(again, "GLIBC_TUNABLES"), "glibc.malloc.trim_threshold=1073741824");
+  EXPECT_FALSE(again.fragments.has_value());
+
+  EXPECT_THROW(session.run_once("no_such_workload"), std::runtime_error);
+  const auto clear = session.run_once("C_clear");
+  EXPECT_EQ(clear.primitives, 100);
+  EXPECT_GT(clear.warmup_s, 0);
+  EXPECT_GT(session.run_once("P_points").warmup_s, 0); // switching back warms up again
+}
+
+// Each child holds only its own pipes: ending one session must not wait for another to end.
+TEST(PeerSession, SessionsEndIndependently) {
+  auto first = std::make_unique<Peer_Session>(ZDI_PEER_EXE, single_thread());
+  Peer_Session second(ZDI_PEER_EXE, standard_peer_variants().back());
+  first.reset(); // would hang if the second child had inherited the first one's input
+  EXPECT_EQ(second.run_once("C_clear").times_s.size(), 1u);
+  EXPECT_EQ(second.driver(), "softpipe");
+  EXPECT_THROW(Peer_Session("/nonexistent/zdi_peer_osmesa", single_thread()), std::runtime_error);
 }
 
 TEST(PeerRunner, FailuresAreReported) {

@@ -1,11 +1,16 @@
 // zdi_bench: the benchmark workloads through our renderer module, loaded as a
 // .zdi and driven through its action slots as a host would call them, side by
 // side with the Mesa peer (llvmpipe on one thread, llvmpipe on all cores,
-// softpipe) run as child processes in the same run, and with the physical
-// limits of the machine (memset of the buffers, a plain depth-tested span loop).
+// softpipe) and with the physical limits of the machine (memset of the
+// buffers, a plain depth-tested span loop).
 //
-// Every figure is the median of the repetitions with min and max; buffers are
-// cleared before each repetition outside the timed region.
+// Ours and the peers take turns: each peer variant is a child process kept
+// running for the whole run, and in every repetition of a workload each of our
+// paths runs once, then each peer variant once. A speed ratio is taken within
+// each such pair and reported as the median over the repetitions with its
+// min-max, so a slow phase of a shared machine slows both sides of a pair
+// instead of one side of the comparison. Times are medians with min and max;
+// buffers are cleared before each repetition outside the timed region.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -14,32 +19,24 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <valgrind/callgrind.h>
 
+#include "bench/pair_ratios.h"
 #include "bench/peer_runner.h"
+#include "bench/ratio_chart.h"
 #include "bench/workloads.h"
 #include "host/zarnik11.h"
 
 using namespace zdi::bench;
 
 namespace {
-
-struct Timing {
-  std::vector<double> times;
-  double median() const {
-    std::vector<double> t = times;
-    std::sort(t.begin(), t.end());
-    size_t n = t.size();
-    return n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
-  }
-  double min() const { return *std::min_element(times.begin(), times.end()); }
-  double max() const { return *std::max_element(times.begin(), times.end()); }
-};
 
 double seconds_since(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -58,30 +55,24 @@ const bool cpu_clock = [] {
   return c != nullptr && std::string(c) == "cpu";
 }();
 
-// Under callgrind (bench/callgrind.sh) each measured body runs once, with the
-// instruction counts zeroed before it and dumped after it under this label.
-std::string callgrind_label;
+double time_once(const std::function<void()>& body) {
+  auto t0 = std::chrono::steady_clock::now();
+  const double c0 = cpu_clock ? thread_seconds() : 0.0;
+  body();
+  return cpu_clock ? thread_seconds() - c0 : seconds_since(t0);
+}
 
-// One untimed warm-up, then reps timed runs, each after `prepare`.
-Timing measure(int reps, const std::function<void()>& prepare, const std::function<void()>& body) {
-  if (RUNNING_ON_VALGRIND) {
-    prepare();
-    CALLGRIND_ZERO_STATS;
-    body();
-    CALLGRIND_DUMP_STATS_AT(callgrind_label.c_str());
-    return Timing{{1.0}};
-  }
+// One untimed warm-up, then the median of reps timed runs, each after `prepare`.
+double median_time(int reps, const std::function<void()>& prepare,
+                   const std::function<void()>& body) {
   prepare();
   body();
-  Timing t;
+  std::vector<double> times;
   for (int i = 0; i < reps; ++i) {
     prepare();
-    auto t0 = std::chrono::steady_clock::now();
-    const double c0 = cpu_clock ? thread_seconds() : 0.0;
-    body();
-    t.times.push_back(cpu_clock ? thread_seconds() - c0 : seconds_since(t0));
+    times.push_back(time_once(body));
   }
-  return t;
+  return spread_of(times).median;
 }
 
 int32_t present_copy(void* context, const ZT_DCI_Point* ul, const ZT_DCI_Point* lr,
@@ -141,16 +132,21 @@ private:
 
 ZT_Point point_of(const Bench_Vertex& v) { return {v.x, v.y, v.z}; }
 
+// One path of ours on one workload: how to draw it, and its time in each repetition.
 struct Row {
-  std::string path;  // what was measured
-  Timing timing;
+  std::string path;  // what is measured, after the configuration letter
+  char config = 'F';
   double primitives = 0, pixels = 0;
   bool own = true;   // false: the slot still held the host's action
+  std::function<void()> body;
+  std::vector<double> times;
 };
 
 struct Workload_Result {
   std::string name;
   std::vector<Row> rows;
+  std::map<std::string, std::vector<double>> peer_times;  // variant -> one time per repetition
+  double peer_primitives = 0;
 };
 
 // Independent triangles joined into one strip: a real triangle, then two
@@ -186,89 +182,78 @@ Joined_Strip join(std::span<const Bench_Triangle> tris) {
   return s;
 }
 
-class Bench {
+// Builds the rows of each kind of workload. Their bodies run later, repetition
+// after repetition, so they hold what they draw: spans into the workload data
+// (alive for the whole run) or shared copies of what was derived from it.
+class Rows {
 public:
-  Bench(Ours& ours, int reps) : ours_(ours), reps_(reps) {}
-  void start(const std::string& workload) { workload_ = workload; }
-
-  Row time_ours(const std::string& path, char config, double primitives, double pixels,
-                ZT_Slot slot, const std::function<void()>& body) {
-    ours_.establish(config);
-    Row row{std::string(1, config) + ": " + path, {}, primitives, pixels, ours_.own(slot)};
-    callgrind_label = workload_ + " | " + row.path;
-    row.timing = measure(reps_, [&] { ours_.clear(); }, body);
-    return row;
-  }
+  explicit Rows(Ours& ours) : ours_(ours) {}
 
   void triangles(Workload_Result& w, std::span<const Bench_Triangle> tris, bool depth,
                  bool gouraud, bool with_batches) {
     const double pixels = total_area(tris);
     const double n = double(tris.size());
+    Ours* ours = &ours_;
+    auto strip = with_batches ? std::make_shared<const Joined_Strip>(join(tris)) : nullptr;
     for (char config : depth ? std::string("FD") : std::string("BC")) {
-      ZT_Rendition& r = ours_.rendition;
-      auto* table = &ours_.actions();
       if (gouraud) {
-        w.rows.push_back(time_ours("draw_dc_gouraud_polytriangle, one call per triangle", config,
-                                   n, pixels, ZT_Slot::draw_dc_gouraud_polytriangle, [&] {
-                                     for (const Bench_Triangle& t : tris) {
-                                       ZT_Point p[3] = {point_of(t.v[0]), point_of(t.v[1]),
-                                                        point_of(t.v[2])};
-                                       ZT_RGB32 c[3] = {ZT_RGB32::from_word(t.v[0].color),
-                                                        ZT_RGB32::from_word(t.v[1].color),
-                                                        ZT_RGB32::from_word(t.v[2].color)};
-                                       table->call<ZT_Slot::draw_dc_gouraud_polytriangle>(r, 3, p,
-                                                                                          c);
-                                     }
-                                   }));
+        add(w, "draw_dc_gouraud_polytriangle, one call per triangle", config, n, pixels,
+            ZT_Slot::draw_dc_gouraud_polytriangle, [ours, tris] {
+              ZT_Action_Table& table = ours->actions();
+              ZT_Rendition& r = ours->rendition;
+              for (const Bench_Triangle& t : tris) {
+                ZT_Point p[3] = {point_of(t.v[0]), point_of(t.v[1]), point_of(t.v[2])};
+                ZT_RGB32 c[3] = {ZT_RGB32::from_word(t.v[0].color),
+                                 ZT_RGB32::from_word(t.v[1].color),
+                                 ZT_RGB32::from_word(t.v[2].color)};
+                table.call<ZT_Slot::draw_dc_gouraud_polytriangle>(r, 3, p, c);
+              }
+            });
       } else {
-        w.rows.push_back(time_ours("draw_dc_colorized_polytriangle, one call per triangle",
-                                   config, n, pixels, ZT_Slot::draw_dc_colorized_polytriangle,
-                                   [&] {
-                                     for (const Bench_Triangle& t : tris) {
-                                       ZT_Point p[3] = {point_of(t.v[0]), point_of(t.v[1]),
-                                                        point_of(t.v[2])};
-                                       ZT_RGB32 c = ZT_RGB32::from_word(t.v[2].color);
-                                       table->call<ZT_Slot::draw_dc_colorized_polytriangle>(
-                                           r, 3, p, &c, true);
-                                     }
-                                   }));
+        add(w, "draw_dc_colorized_polytriangle, one call per triangle", config, n, pixels,
+            ZT_Slot::draw_dc_colorized_polytriangle, [ours, tris] {
+              ZT_Action_Table& table = ours->actions();
+              ZT_Rendition& r = ours->rendition;
+              for (const Bench_Triangle& t : tris) {
+                ZT_Point p[3] = {point_of(t.v[0]), point_of(t.v[1]), point_of(t.v[2])};
+                ZT_RGB32 c = ZT_RGB32::from_word(t.v[2].color);
+                table.call<ZT_Slot::draw_dc_colorized_polytriangle>(r, 3, p, &c, true);
+              }
+            });
       }
-      if (!with_batches) continue;
-      Joined_Strip s = join(tris);
-      const int32_t count = int32_t(s.points.size());
+      if (!strip) continue;
       if (gouraud) {
-        w.rows.push_back(time_ours("draw_dc_gouraud_polytriangle, all joined in one strip",
-                                   config, n, pixels, ZT_Slot::draw_dc_gouraud_polytriangle, [&] {
-                                     table->call<ZT_Slot::draw_dc_gouraud_polytriangle>(
-                                         r, count, s.points.data(), s.vertex_colors.data());
-                                   }));
+        add(w, "draw_dc_gouraud_polytriangle, all joined in one strip", config, n, pixels,
+            ZT_Slot::draw_dc_gouraud_polytriangle, [ours, strip] {
+              ours->actions().call<ZT_Slot::draw_dc_gouraud_polytriangle>(
+                  ours->rendition, int32_t(strip->points.size()), strip->points.data(),
+                  strip->vertex_colors.data());
+            });
       } else {
-        w.rows.push_back(time_ours("draw_dc_colorized_polytriangle, all joined in one strip",
-                                   config, n, pixels, ZT_Slot::draw_dc_colorized_polytriangle,
-                                   [&] {
-                                     table->call<ZT_Slot::draw_dc_colorized_polytriangle>(
-                                         r, count, s.points.data(), s.triangle_colors.data(),
-                                         false);
-                                   }));
+        add(w, "draw_dc_colorized_polytriangle, all joined in one strip", config, n, pixels,
+            ZT_Slot::draw_dc_colorized_polytriangle, [ours, strip] {
+              ours->actions().call<ZT_Slot::draw_dc_colorized_polytriangle>(
+                  ours->rendition, int32_t(strip->points.size()), strip->points.data(),
+                  strip->triangle_colors.data(), false);
+            });
       }
     }
   }
 
   void strip(Workload_Result& w, std::span<const Bench_Vertex> strip) {
-    std::vector<ZT_Point> points;
-    std::vector<ZT_RGB32> colors;
+    auto points = std::make_shared<std::vector<ZT_Point>>();
+    auto colors = std::make_shared<std::vector<ZT_RGB32>>();
     for (const Bench_Vertex& v : strip) {
-      points.push_back(point_of(v));
-      colors.push_back(ZT_RGB32::from_word(v.color));
+      points->push_back(point_of(v));
+      colors->push_back(ZT_RGB32::from_word(v.color));
     }
+    Ours* ours = &ours_;
     for (char config : std::string("FD")) {
-      w.rows.push_back(time_ours("draw_dc_gouraud_polytriangle, one strip", config,
-                                 double(strip.size() - 2), strip_area(strip),
-                                 ZT_Slot::draw_dc_gouraud_polytriangle, [&] {
-                                   ours_.actions().call<ZT_Slot::draw_dc_gouraud_polytriangle>(
-                                       ours_.rendition, int32_t(points.size()), points.data(),
-                                       colors.data());
-                                 }));
+      add(w, "draw_dc_gouraud_polytriangle, one strip", config, double(strip.size() - 2),
+          strip_area(strip), ZT_Slot::draw_dc_gouraud_polytriangle, [ours, points, colors] {
+            ours->actions().call<ZT_Slot::draw_dc_gouraud_polytriangle>(
+                ours->rendition, int32_t(points->size()), points->data(), colors->data());
+          });
     }
   }
 
@@ -276,97 +261,159 @@ public:
     double pixels = 0;
     for (const Bench_Line& l : lines) pixels += nominal_pixels(l);
     const double n = double(lines.size());
+    Ours* ours = &ours_;
     for (char config : std::string("FD")) {
-      w.rows.push_back(time_ours("draw_dci_polyline, two points per call", config, n, pixels,
-                                 ZT_Slot::draw_dci_polyline, [&] {
-                                   for (const Bench_Line& l : lines) {
-                                     ZT_DCI_Point p[2] = {{l.x0, l.y0, l.z0}, {l.x1, l.y1, l.z1}};
-                                     ours_.rendition.modify()->current_color =
-                                         ZT_RGB32::from_word(l.color);
-                                     ours_.actions().call<ZT_Slot::draw_dci_polyline>(
-                                         ours_.rendition, 2, p);
-                                   }
-                                 }));
-      w.rows.push_back(time_ours("draw_dci_colorized_polyline, one per line", config, n, pixels,
-                                 ZT_Slot::draw_dci_colorized_polyline, [&] {
-                                   for (const Bench_Line& l : lines) {
-                                     ZT_DCI_Point p[2] = {{l.x0, l.y0, l.z0}, {l.x1, l.y1, l.z1}};
-                                     ZT_RGB32 c = ZT_RGB32::from_word(l.color);
-                                     ours_.actions().call<ZT_Slot::draw_dci_colorized_polyline>(
-                                         ours_.rendition, 2, p, &c, true);
-                                   }
-                                 }));
+      add(w, "draw_dci_polyline, two points per call", config, n, pixels,
+          ZT_Slot::draw_dci_polyline, [ours, lines] {
+            ZT_Action_Table& table = ours->actions();
+            ZT_Rendition& r = ours->rendition;
+            for (const Bench_Line& l : lines) {
+              ZT_DCI_Point p[2] = {{l.x0, l.y0, l.z0}, {l.x1, l.y1, l.z1}};
+              r.modify()->current_color = ZT_RGB32::from_word(l.color);
+              table.call<ZT_Slot::draw_dci_polyline>(r, 2, p);
+            }
+          });
+      add(w, "draw_dci_colorized_polyline, one per line", config, n, pixels,
+          ZT_Slot::draw_dci_colorized_polyline, [ours, lines] {
+            ZT_Action_Table& table = ours->actions();
+            ZT_Rendition& r = ours->rendition;
+            for (const Bench_Line& l : lines) {
+              ZT_DCI_Point p[2] = {{l.x0, l.y0, l.z0}, {l.x1, l.y1, l.z1}};
+              ZT_RGB32 c = ZT_RGB32::from_word(l.color);
+              table.call<ZT_Slot::draw_dci_colorized_polyline>(r, 2, p, &c, true);
+            }
+          });
     }
   }
 
   void points(Workload_Result& w, std::span<const Bench_Point> points) {
-    std::vector<ZT_DCI_Point> p;
-    for (const Bench_Point& q : points) p.push_back({q.x, q.y, q.z});
+    auto p = std::make_shared<std::vector<ZT_DCI_Point>>();
+    for (const Bench_Point& q : points) p->push_back({q.x, q.y, q.z});
     const double n = double(points.size());
+    Ours* ours = &ours_;
     for (char config : std::string("FD")) {
       if (config == 'F')
-        w.rows.push_back(time_ours("draw_2di_polymarker, one call (one colour)", config, n, n,
-                                   ZT_Slot::draw_2di_polymarker, [&] {
-                                     ours_.actions().call<ZT_Slot::draw_2di_polymarker>(
-                                         ours_.rendition, int32_t(p.size()), p.data());
-                                   }));
-      w.rows.push_back(time_ours("draw_dci_dot, one call per point", config, n, n,
-                                 ZT_Slot::draw_dci_dot, [&] {
-                                   for (size_t i = 0; i < p.size(); ++i) {
-                                     ZT_RGB32 c = ZT_RGB32::from_word(points[i].color);
-                                     ours_.actions().call<ZT_Slot::draw_dci_dot>(ours_.rendition,
-                                                                                 &p[i], &c);
-                                   }
-                                 }));
+        add(w, "draw_2di_polymarker, one call (one colour)", config, n, n,
+            ZT_Slot::draw_2di_polymarker, [ours, p] {
+              ours->actions().call<ZT_Slot::draw_2di_polymarker>(ours->rendition,
+                                                                  int32_t(p->size()), p->data());
+            });
+      add(w, "draw_dci_dot, one call per point", config, n, n, ZT_Slot::draw_dci_dot,
+          [ours, p, points] {
+            ZT_Action_Table& table = ours->actions();
+            ZT_Rendition& r = ours->rendition;
+            for (size_t i = 0; i < p->size(); ++i) {
+              ZT_RGB32 c = ZT_RGB32::from_word(points[i].color);
+              table.call<ZT_Slot::draw_dci_dot>(r, &(*p)[i], &c);
+            }
+          });
     }
   }
 
   void images(Workload_Result& w, std::span<const uint32_t> texels,
               std::span<const Bench_Image_Pos> positions, int side) {
     const double n = double(positions.size());
+    Ours* ours = &ours_;
     for (char config : std::string("BC")) {
-      w.rows.push_back(time_ours(
+      add(w,
           config == 'B' ? "draw_dci_rgb32_image" : "draw_dci_rgb32_image (converted by the host)",
-          config, n, n * side * side, ZT_Slot::draw_dci_rgb32_image, [&] {
+          config, n, n * side * side, ZT_Slot::draw_dci_rgb32_image,
+          [ours, texels, positions, side] {
+            ZT_Action_Table& table = ours->actions();
+            ZT_Rendition& r = ours->rendition;
             for (const Bench_Image_Pos& pos : positions) {
               ZT_DCI_Point start{pos.x, pos.y + side - 1, 0}, end{pos.x + side - 1, pos.y, 0};
-              ours_.actions().call<ZT_Slot::draw_dci_rgb32_image>(
-                  ours_.rendition, &start, &end, side * 4,
+              table.call<ZT_Slot::draw_dci_rgb32_image>(
+                  r, &start, &end, side * 4,
                   reinterpret_cast<const ZT_RGB32*>(texels.data()), 0, nullptr);
             }
-          }));
+          });
     }
   }
 
   void flush(Workload_Result& w, std::span<const Bench_Point> points) {
-    w.rows.push_back(time_ours("(draw_dci_dot; update of its pixel) x 200", 'F', 200, 200,
-                               ZT_Slot::draw_dci_dot, [&] {
-                                 for (int i = 0; i < 200; ++i) {
-                                   const Bench_Point& q = points[size_t(i)];
-                                   ZT_DCI_Point p{q.x, q.y, q.z};
-                                   ZT_RGB32 c = ZT_RGB32::from_word(q.color);
-                                   ours_.actions().call<ZT_Slot::draw_dci_dot>(ours_.rendition,
-                                                                               &p, &c);
-                                   ours_.renderer()->update({q.x, q.x, q.y, q.y});
-                                 }
-                               }));
+    Ours* ours = &ours_;
+    add(w, "(draw_dci_dot; update of its pixel) x 200", 'F', 200, 200, ZT_Slot::draw_dci_dot,
+        [ours, points] {
+          ZT_Action_Table& table = ours->actions();
+          ZT_Rendition& r = ours->rendition;
+          for (int i = 0; i < 200; ++i) {
+            const Bench_Point& q = points[size_t(i)];
+            ZT_DCI_Point p{q.x, q.y, q.z};
+            ZT_RGB32 c = ZT_RGB32::from_word(q.color);
+            table.call<ZT_Slot::draw_dci_dot>(r, &p, &c);
+            ours->renderer()->update({q.x, q.x, q.y, q.y});
+          }
+        });
   }
 
   void clear(Workload_Result& w) {
-    w.rows.push_back(time_ours("(span_dc_rectangle; clear_depth_buffer) x 100", 'F', 100,
-                               100.0 * kWidth * kHeight, ZT_Slot::span_dc_rectangle, [&] {
-                                 for (int i = 0; i < 100; ++i) ours_.clear();
-                               }));
+    Ours* ours = &ours_;
+    add(w, "(span_dc_rectangle; clear_depth_buffer) x 100", 'F', 100, 100.0 * kWidth * kHeight,
+        ZT_Slot::span_dc_rectangle, [ours] {
+          for (int i = 0; i < 100; ++i) ours->clear();
+        });
   }
 
 private:
+  void add(Workload_Result& w, std::string path, char config, double primitives, double pixels,
+           ZT_Slot slot, std::function<void()> body) {
+    // Whether the slot holds our action depends on the configuration.
+    ours_.establish(config);
+    w.rows.push_back({std::move(path), config, primitives, pixels, ours_.own(slot),
+                      std::move(body), {}});
+  }
+
   Ours& ours_;
-  int reps_;
-  std::string workload_;
 };
 
-// The machine's limits: filling both buffers with memset, and a plain
-// depth-tested span loop over the whole window (compare, store depth and colour).
+// Times a workload's rows and the peers, taking turns: in each repetition every
+// row of ours runs once, then each peer variant once, so that a slow phase of
+// the machine falls on both sides of a pair. Every row gets one untimed
+// warm-up first; a peer warms up on its first request for the workload.
+// A peer that fails is reported and left out from then on.
+void run_interleaved(Ours& ours, Workload_Result& w,
+                     std::vector<std::unique_ptr<Peer_Session>>& peers, int reps) {
+  auto prepare = [&](const Row& r) {
+    ours.establish(r.config);
+    ours.clear();
+  };
+  if (RUNNING_ON_VALGRIND) {
+    // Under callgrind (bench/callgrind.sh) each row runs once, its instruction
+    // counts zeroed before it and dumped after it under its label.
+    for (Row& r : w.rows) {
+      const std::string label = w.name + " | " + std::string(1, r.config) + ": " + r.path;
+      prepare(r);
+      CALLGRIND_ZERO_STATS;
+      r.body();
+      CALLGRIND_DUMP_STATS_AT(label.c_str());
+      r.times.push_back(1.0);
+    }
+    return;
+  }
+  for (Row& r : w.rows) {
+    prepare(r);
+    r.body();
+  }
+  for (int k = 0; k < reps; ++k) {
+    for (Row& r : w.rows) {
+      prepare(r);
+      r.times.push_back(time_once(r.body));
+    }
+    for (auto& peer : peers) {
+      if (!peer) continue;
+      try {
+        const Peer_Result p = peer->run_once(w.name);
+        w.peer_times[peer->variant()].push_back(p.times_s.front());
+        w.peer_primitives = double(p.primitives);
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "zdi_bench: %s; leaving it out from here on\n", e.what());
+        peer.reset();
+      }
+    }
+  }
+}
+
 struct Limits {
   double memset_pixels_per_s = 0;
   double span_pixels_per_s = 0;
@@ -376,11 +423,12 @@ Limits measure_limits(int reps) {
   std::vector<uint32_t> color(size_t(kWidth) * kHeight);
   std::vector<uint16_t> depth(size_t(kWidth) * kHeight);
   const double pixels = double(kWidth) * kHeight;
-  Timing m = measure(reps, [] {}, [&] {
+  const double memset_s = median_time(reps, [] {}, [&] {
     std::memset(color.data(), 0x11, color.size() * 4);
     std::memset(depth.data(), 0xFF, depth.size() * 2);
   });
-  Timing s = measure(reps, [&] { std::fill(depth.begin(), depth.end(), 0xFFFF); }, [&] {
+  auto fill_depth = [&] { std::fill(depth.begin(), depth.end(), 0xFFFF); };
+  const double span_s = median_time(reps, fill_depth, [&] {
     for (int y = 0; y < kHeight; ++y) {
       uint32_t* c = color.data() + size_t(y) * kWidth;
       uint16_t* d = depth.data() + size_t(y) * kWidth;
@@ -394,7 +442,7 @@ Limits measure_limits(int reps) {
       }
     }
   });
-  return {pixels / m.median(), pixels / s.median()};
+  return {pixels / memset_s, pixels / span_s};
 }
 
 std::string format_rate(double v) {
@@ -406,15 +454,91 @@ std::string format_rate(double v) {
   return buf;
 }
 
+std::string spread_text(const Spread& s, double scale, const char* format) {
+  char median[32], low[32], high[32];
+  std::snprintf(median, sizeof median, format, s.median * scale);
+  if (s.min == s.max) return median;
+  std::snprintf(low, sizeof low, format, s.min * scale);
+  std::snprintf(high, sizeof high, format, s.max * scale);
+  return std::string(median) + " (" + low + "–" + high + ")";
+}
+
+std::string shown_path(const Row& r) {
+  return std::string(1, r.config) + ": " + r.path + (r.own ? "" : " (the host's action)");
+}
+
+// Per-pair ratios of a row against one variant, or nothing when the variant
+// has no times on this workload.
+std::optional<Spread> ratio_against(const Workload_Result& w, const Row& r,
+                                    const std::string& variant) {
+  auto it = w.peer_times.find(variant);
+  if (it == w.peer_times.end() || it->second.empty() || r.times.empty()) return std::nullopt;
+  return spread_of(pair_ratios(it->second, r.times));
+}
+
+void print_tables(const std::vector<Workload_Result>& results,
+                  const std::vector<std::string>& variants, const Limits& limits) {
+  std::printf("Limits: memset of colour and depth %s pixels/s; plain depth-tested span loop %s "
+              "pixels/s.\n\n",
+              format_rate(limits.memset_pixels_per_s).c_str(),
+              format_rate(limits.span_pixels_per_s).c_str());
+  for (const Workload_Result& w : results) {
+    std::printf("### %s\n\n| path | median ms (min–max) | prims/s | pixels/s | fill / memset |",
+                w.name.c_str());
+    for (const std::string& v : variants) std::printf(" × %s |", v.c_str());
+    std::printf("\n|---|---|---|---|---|");
+    for (size_t i = 0; i < variants.size(); ++i) std::printf("---|");
+    std::printf("\n");
+    for (const std::string& v : variants) {
+      auto it = w.peer_times.find(v);
+      if (it == w.peer_times.end() || it->second.empty()) continue;
+      const Spread p = spread_of(it->second);
+      std::printf("| peer %s | %s | %s | | |", v.c_str(), spread_text(p, 1e3, "%.2f").c_str(),
+                  format_rate(w.peer_primitives / p.median).c_str());
+      for (size_t i = 0; i < variants.size(); ++i) std::printf(" |");
+      std::printf("\n");
+    }
+    if (w.rows.empty()) std::printf("| ours: not drawn by this renderer | | | | |\n");
+    for (const Row& r : w.rows) {
+      const Spread t = spread_of(r.times);
+      std::printf("| %s | %s | %s | %s | %.3f |", shown_path(r).c_str(),
+                  spread_text(t, 1e3, "%.2f").c_str(), format_rate(r.primitives / t.median).c_str(),
+                  format_rate(r.pixels / t.median).c_str(),
+                  r.pixels / t.median / limits.memset_pixels_per_s);
+      for (const std::string& v : variants) {
+        const auto ratio = ratio_against(w, r, v);
+        std::printf(" %s |", ratio ? spread_text(*ratio, 1, "%.2f").c_str() : "–");
+      }
+      std::printf("\n");
+    }
+    std::printf("\n");
+  }
+}
+
+Ratio_Chart chart_of(const std::vector<Workload_Result>& results,
+                     const std::vector<std::string>& variants) {
+  Ratio_Chart chart{variants, {}};
+  for (const Workload_Result& w : results)
+    for (const Row& r : w.rows) {
+      Ratio_Chart_Row row{w.name, shown_path(r), {}};
+      for (const std::string& v : variants) row.ratios.push_back(ratio_against(w, r, v));
+      chart.rows.push_back(std::move(row));
+    }
+  return chart;
+}
+
 void usage() {
   std::puts(
       "usage: zdi_bench [--module PATH] [--peer PATH] [--reps N] [--workloads a,b,...]\n"
-      "                 [--no-peer] [--no-softpipe] [--quick]\n"
-      "Runs the benchmark workloads through the renderer module's action slots and, in the\n"
-      "same run, through Mesa's OSMesa (llvmpipe on one thread, on all cores, softpipe), and\n"
-      "prints one table per workload: median time with min and max, throughput, the speed\n"
-      "ratio against each peer variant (peer time / our time), and the fill rate as a\n"
-      "fraction of memset of the colour and depth buffers.\n"
+      "                 [--no-peer] [--no-softpipe] [--quick] [--svg FILE]\n"
+      "Runs the benchmark workloads through the renderer module's action slots and, taking\n"
+      "turns with it repetition by repetition, through Mesa's OSMesa (llvmpipe on one\n"
+      "thread, on all cores, softpipe; each a child process kept running), and prints one\n"
+      "table per workload: median time with min and max, throughput, the fill rate as a\n"
+      "fraction of memset of the colour and depth buffers, and the speed ratio against each\n"
+      "peer variant (peer time / our time within each repetition: the median over the\n"
+      "repetitions, with min and max).\n"
+      "--svg FILE: also write those ratios as a bar chart.\n"
       "--quick: one repetition of a small subset, no softpipe (a smoke run of seconds).");
 }
 
@@ -423,6 +547,7 @@ void usage() {
 int main(int argc, char** argv) {
   std::string module = ZDI_DEFAULT_MODULE;
   std::string peer = default_peer_executable();
+  std::string svg;
   int reps = 5;
   bool use_peer = true, softpipe = true, quick = false;
   std::vector<std::string> names;
@@ -442,6 +567,7 @@ int main(int argc, char** argv) {
     else if (a == "--no-peer") use_peer = false;
     else if (a == "--no-softpipe") softpipe = false;
     else if (a == "--quick") quick = true;
+    else if (a == "--svg") svg = value();
     else {
       std::fprintf(stderr, "zdi_bench: unknown argument %s\n", a.c_str());
       usage();
@@ -455,101 +581,71 @@ int main(int argc, char** argv) {
   }
   if (names.empty())
     for (const Workload_Def& d : workload_defs()) names.emplace_back(d.name);
-
-  Ours ours(module);
-  Workload_Data data;
-  Bench bench(ours, reps);
-  callgrind_label = "limits";
-  const Limits limits = measure_limits(std::max(reps, 3));
-  std::vector<Workload_Result> results;
   for (const std::string& name : names) {
-    const Workload_Def* def = find_workload(name);
-    if (!def) {
+    if (!find_workload(name)) {
       std::fprintf(stderr, "zdi_bench: no workload %s\n", name.c_str());
       return 2;
     }
-    Workload_Result w{name, {}};
-    std::fprintf(stderr, "ours: %s\n", name.c_str());
-    bench.start(name);
+  }
+
+  Ours ours(module);
+  Workload_Data data;
+  Rows rows(ours);
+  const Limits limits = RUNNING_ON_VALGRIND ? Limits{1, 1} : measure_limits(std::max(reps, 3));
+  // Each peer variant runs in a child process of its own environment, kept for the whole
+  // run; they start after the limits so as not to disturb them.
+  std::vector<std::unique_ptr<Peer_Session>> peers;
+  std::vector<std::string> variants;
+  if (use_peer && !RUNNING_ON_VALGRIND) {
+    for (const Peer_Variant& v : standard_peer_variants()) {
+      if (v.name == "softpipe" && !softpipe) continue;
+      try {
+        peers.push_back(std::make_unique<Peer_Session>(peer, v));
+        variants.push_back(v.name);
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "zdi_bench: peer %s: %s\n", v.name.c_str(), e.what());
+      }
+    }
+  }
+
+  std::vector<Workload_Result> results;
+  for (const std::string& name : names) {
+    const Workload_Def* def = find_workload(name);
+    Workload_Result w{name, {}, {}, 0};
+    std::fprintf(stderr, "%s\n", name.c_str());
     if (def->textured) {
       // Textured triangles are still the host's in this renderer: nothing of ours to time.
     } else if (def->data == Bench_Data::strip) {
-      bench.strip(w, data.strip());
+      rows.strip(w, data.strip());
     } else if (def->data == Bench_Data::lines) {
-      bench.lines(w, data.lines());
+      rows.lines(w, data.lines());
     } else if (def->data == Bench_Data::points && def->draw == Bench_Draw::flush_per_point) {
-      bench.flush(w, data.points());
+      rows.flush(w, data.points());
     } else if (def->data == Bench_Data::points) {
-      bench.points(w, data.points());
+      rows.points(w, data.points());
     } else if (def->draw == Bench_Draw::clear) {
-      bench.clear(w);
+      rows.clear(w);
     } else if (def->draw == Bench_Draw::draw_pixels) {
-      bench.images(w, data.texture(), data.image_positions(def->data), image_side(def->data));
+      rows.images(w, data.texture(), data.image_positions(def->data), image_side(def->data));
     } else {
       auto tris = data.tris(def->data);
       if (def->draw == Bench_Draw::call_per_triangle) tris = tris.first(def->count);
-      bench.triangles(w, tris, def->depth, !def->flat, def->draw != Bench_Draw::call_per_triangle);
+      rows.triangles(w, tris, def->depth, !def->flat, def->draw != Bench_Draw::call_per_triangle);
     }
+    run_interleaved(ours, w, peers, reps);
+    for (Row& r : w.rows) r.body = nullptr;  // let go of the derived data
     results.push_back(std::move(w));
   }
+  peers.clear();  // the children exit
 
-  // The peer, each variant as a child process with its own environment.
-  std::map<std::string, std::map<std::string, Peer_Result>> peers;  // variant -> workload
-  std::vector<std::string> variant_names;
-  if (use_peer) {
-    for (const Peer_Variant& v : standard_peer_variants()) {
-      if (v.name == "softpipe" && !softpipe) continue;
-      Peer_Request request;
-      request.workloads = names;
-      request.reps = reps;
-      request.counts = false;
-      if (v.name == "softpipe") request = softpipe_request(request);
-      std::fprintf(stderr, "peer: %s\n", v.name.c_str());
-      try {
-        for (Peer_Result& r : run_peer(peer, v, request)) peers[v.name][r.workload] = r;
-        variant_names.push_back(v.name);
-      } catch (const std::exception& e) {
-        std::fprintf(stderr, "zdi_bench: peer %s failed: %s\n", v.name.c_str(), e.what());
-      }
+  print_tables(results, variants, limits);
+  if (!svg.empty()) {
+    std::ofstream out(svg, std::ios::binary);
+    out << ratio_chart_svg(chart_of(results, variants));
+    if (!out.flush()) {
+      std::fprintf(stderr, "zdi_bench: cannot write %s\n", svg.c_str());
+      return 1;
     }
-  }
-
-  std::printf("Limits: memset of colour and depth %s pixels/s; plain depth-tested span loop %s "
-              "pixels/s.\n\n",
-              format_rate(limits.memset_pixels_per_s).c_str(),
-              format_rate(limits.span_pixels_per_s).c_str());
-  for (const Workload_Result& w : results) {
-    std::printf("### %s\n\n| path | median ms (min–max) | prims/s | pixels/s | fill / memset |",
-                w.name.c_str());
-    for (const std::string& v : variant_names) std::printf(" × %s |", v.c_str());
-    std::printf("\n|---|---|---|---|---|");
-    for (size_t i = 0; i < variant_names.size(); ++i) std::printf("---|");
-    std::printf("\n");
-    for (const std::string& v : variant_names) {
-      auto it = peers[v].find(w.name);
-      if (it == peers[v].end()) continue;
-      const Peer_Result& p = it->second;
-      std::printf("| peer %s | %.2f (%.2f–%.2f) | %s | | |", v.c_str(), p.median_s * 1e3,
-                  p.min_s * 1e3, p.max_s * 1e3, format_rate(double(p.primitives) / p.median_s).c_str());
-      for (size_t i = 0; i < variant_names.size(); ++i) std::printf(" |");
-      std::printf("\n");
-    }
-    if (w.rows.empty()) std::printf("| ours: not drawn by this renderer | | | | |\n");
-    for (const Row& r : w.rows) {
-      const double med = r.timing.median();
-      std::printf("| %s%s | %.2f (%.2f–%.2f) | %s | %s | %.3f |", r.path.c_str(),
-                  r.own ? "" : " (the host's action)", med * 1e3, r.timing.min() * 1e3,
-                  r.timing.max() * 1e3, format_rate(r.primitives / med).c_str(),
-                  format_rate(r.pixels / med).c_str(),
-                  r.pixels / med / limits.memset_pixels_per_s);
-      for (const std::string& v : variant_names) {
-        auto it = peers[v].find(w.name);
-        if (it == peers[v].end()) std::printf(" – |");
-        else std::printf(" %.2f |", it->second.median_s / med);
-      }
-      std::printf("\n");
-    }
-    std::printf("\n");
   }
   return 0;
 }

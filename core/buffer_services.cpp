@@ -23,7 +23,7 @@ Local_Rect clamp_to(const Local_Rect& r, const ZT_Image_Data& image) {
 // A device rectangle in local coordinates, held to 32 bits (only the part in
 // the buffer is ever used).
 Local_Rect local_rect(const Software_Z_Buffer& r, const ZT_Int_Rectangle& c) {
-  const int64_t ox = r.window_origin.x, oy = r.window_origin.y;
+  const int64_t ox = r.frame.origin_x, oy = r.frame.origin_y;
   auto local = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   return {local(c.left - ox), local(c.right - ox), local(c.bottom - oy), local(c.top - oy)};
 }
@@ -87,7 +87,7 @@ void copy_rectangle_out(const Software_Z_Buffer& r, const ZT_Image_Data& source,
   prepare_target(target, int32_t(width), int32_t(height), format);
   ZT_Image_Data& out = *target->data();
   const int32_t bpp = ZT_Image_Data::bytes_per_pixel(format);
-  const int64_t left = int64_t(ul.x) - r.window_origin.x, top = int64_t(ul.y) - r.window_origin.y;
+  const int64_t left = int64_t(ul.x) - r.frame.origin_x, top = int64_t(ul.y) - r.frame.origin_y;
   const int64_t right = left + width - 1, bottom = top - height + 1;
   const int64_t cut_left = std::max<int64_t>(left, 0), cut_right = std::min<int64_t>(right, source.width - 1);
   const int64_t cut_top = std::min<int64_t>(top, source.height - 1), cut_bottom = std::max<int64_t>(bottom, 0);
@@ -119,18 +119,18 @@ void put_depth_image(ZT_Renderer_Data* renderer, const ZT_Rendition&, const ZT_D
   ZT_Image_Data& depth = *r.depth_buffer.data();
   // Rows are cut at the window's right edge.
   const int64_t last_x =
-      std::min<int64_t>(end->x, int64_t(r.window_size.x) + r.window_origin.x - 1);
+      std::min<int64_t>(end->x, int64_t(r.window_size.x) + r.frame.origin_x - 1);
   const int64_t length = (last_x - start->x) * 2 + 2;
   if (length < 1) return;
-  const int64_t x0 = int64_t(start->x) - r.window_origin.x;
+  const int64_t x0 = int64_t(start->x) - r.frame.origin_x;
   const int64_t from = std::max<int64_t>(x0, 0);
   const int64_t to = std::min<int64_t>(x0 + length / 2, depth.width);
   if (from >= to) return;
   // Rows or columns the host placed outside the buffer are skipped: the first
   // row drawn is the top row or the buffer's top, whichever is lower, and the
   // source moves down to it by whole rows.
-  const int64_t top = int64_t(start->y) - r.window_origin.y;
-  const int64_t bottom = std::max<int64_t>(int64_t(end->y) - r.window_origin.y, 0);
+  const int64_t top = int64_t(start->y) - r.frame.origin_y;
+  const int64_t bottom = std::max<int64_t>(int64_t(end->y) - r.frame.origin_y, 0);
   const int64_t first = std::min<int64_t>(top, depth.height - 1);
   const auto* source = static_cast<const uint8_t*>(bytes) + (top - first) * row_bytes;
   for (int64_t y = first; y >= bottom; --y, source += row_bytes)

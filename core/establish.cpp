@@ -85,7 +85,7 @@ void derive_merge_colors(Software_Z_Buffer& r, const ZT_Palette* palette) {
 // (255 × scale) below 2^15, where the Gouraud channels shift it by 16.
 ZT_Establish_Result refusal(const ZT_Renderer_Options& options, const ZT_Color_Cube& cube) {
   const ZT_Int_Point size = options.window_size();
-  if (size.x > ZT_Largest_Image_Side || size.y > ZT_Largest_Image_Side)
+  if (size.x > ZT_Largest_Window_Side || size.y > ZT_Largest_Window_Side)
     return ZT_Refused_Window_Size;
   if (!options.local_coordinates()) {
     const ZT_Int_Point o = options.window_origin();
@@ -120,9 +120,10 @@ int32_t Software_Z_Buffer::establish() {
   reset_own_slots(*this);
   configuration = choose_configuration(buffer_depth, color_system, alpha);
 
-  // Steps 1 to 4: the actions.  Without buffers to draw into (a window without
-  // pixels, or an allocation that failed) the same slots get actions that do
-  // nothing, so that no action touches a missing buffer.
+  // The actions: polygons, the configuration's families, the colour-system
+  // services and, with "Enable Tiling", the pre-clipped slots.  Without buffers
+  // to draw into (a window without pixels, or an allocation that failed) the same
+  // slots get actions that do nothing, so that no action touches a missing buffer.
   auto install_actions = [&](bool nothing) {
     install_all(*this, polygon_actions(), nothing);
     install_all(*this, triangle_actions(configuration), nothing);
@@ -134,13 +135,13 @@ int32_t Software_Z_Buffer::establish() {
   };
   install_actions(window_empty);
 
-  // Step 5: window origin.
-  window_origin = options.local_coordinates() ? ZT_Int_Point{0, 0} : options.window_origin();
+  // The window origin: (0, 0) when the options ask for local coordinates.
+  set_window_origin(options.local_coordinates() ? ZT_Int_Point{0, 0} : options.window_origin());
 
-  // Step 6: the palette's colour cube, when it has one.
+  // The palette's colour cube, when it has one (or the cube the renderer had).
   color_cube = cube;
 
-  // Steps 7 and 8: the colour buffer, taken from outside or kept while it fits.
+  // The colour buffer, taken from outside ("Color Buffer") or kept while it fits.
   if (const ZT_Option_Value* v = option_value(Option_Color_Buffer); v && v->as_pointer()) {
     auto* image = static_cast<ZT_Image_Data*>(v->as_pointer());
     if (image != color_buffer.data()) color_buffer = ZT_Shared_Image(image);
@@ -157,7 +158,7 @@ int32_t Software_Z_Buffer::establish() {
     published->set(ZT_Option_Value(static_cast<ZT_Counted*>(color_buffer.data())));
   }
 
-  // Step 9: the depth buffer.
+  // The depth buffer, kept while it fits.
   if (buffer_depth < 1 || window_empty) {
     depth_buffer.release();
   } else if (!image_fits(depth_buffer, size.x, size.y, ZT_Image_Format_Depth16, true)) {
@@ -172,10 +173,12 @@ int32_t Software_Z_Buffer::establish() {
     install_actions(true);
   }
 
-  // Step 10: window size (none when refused: masks are never made for it).
+  // The window size (none when refused: masks are never made for it), and the
+  // buffers as draws see them.
   window_size = refused == ZT_Established ? size : ZT_Int_Point{0, 0};
+  describe_buffers();
 
-  // Step 11: the mask cache.
+  // The mask cache: shared through "Mask Cache" or made here, emptied either way.
   if (option_bool(Option_Use_Mask)) {
     const ZT_Option_Value* v = option_value(Option_Mask_Cache);
     if (v && v->as_pointer()) {
@@ -190,8 +193,9 @@ int32_t Software_Z_Buffer::establish() {
   } else {
     mask_cache.reset();
   }
+  use_masks(mask_cache != nullptr);
 
-  // Steps 12 and 13: merge colours and the force flag.
+  // The merge colours and "Force Merge Control On".
   derive_merge_colors(*this, palette);
   force_merge = option_bool(Option_Force_Merge) ? 1 : 0;
   established = refused == ZT_Established;

@@ -100,15 +100,14 @@ ZT_Counted_Ptr<Frame_Buffer_Mask> Mask_Cache_Data::lookup(const ZT_Contour_Set& 
   return m;
 }
 
-bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendition) {
-  Mask_Cache_Data* cache = renderer.mask_cache.get();
-  if (!cache) return false;
+const Frame_Buffer_Mask* Software_Z_Buffer::mask_for_draw(const ZT_Rendition& rendition) {
+  Mask_Cache_Data* cache = mask_cache.get();
+  if (!cache) return nullptr;
   const ZT_Rendition_Data& d = *rendition;
-  if (d.complex_clip.empty()) return false;
   ZT_Contour_Set clip = (d.clip_offset_x < 0 || d.clip_offset_y < 0)
                             ? rendition.shifted_complex_clip()
                             : d.complex_clip;
-  if (clip.empty()) return false;
-  renderer.draw_mask = cache->lookup(clip, renderer.window_size, renderer.window_origin);
-  return true;
+  if (clip.empty()) return nullptr;
+  draw_mask = cache->lookup(clip, window_size, window_origin());
+  return draw_mask.get();
 }

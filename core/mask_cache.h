@@ -7,8 +7,6 @@
 
 #include "host/zarnik11.h"
 
-class Software_Z_Buffer;
-
 // A copied cache shares its masks with the original: every mask is counted and
 // each cache holding it keeps one reference, so a mask is deleted once, by the
 // last cache to let it go.  Because the list links live in the masks, a cache
@@ -47,7 +45,3 @@ private:
 
   mutable std::mutex lock_;
 };
-
-// True when a complex-clip mask applies to this draw; the renderer then holds
-// the mask (draw_mask), which is also the head of its cache.
-bool mask_active_for_draw(Software_Z_Buffer& renderer, const ZT_Rendition& rendition);

@@ -14,8 +14,8 @@ void Software_Z_Buffer::update(const ZT_Int_Rectangle& rect) {
                              std::max(rect.bottom, 0), std::min(rect.top, color_buffer->height - 1)};
   if (cut.left > cut.right || cut.bottom > cut.top) return;
   const int64_t height = renderer_options()->window_size().y;
-  const int64_t dest_x = int64_t(cut.left) + window_origin.x;
-  const int64_t dest_y = height + window_origin.y - cut.top - 1;
+  const int64_t dest_x = int64_t(cut.left) + frame.origin_x;
+  const int64_t dest_y = height + frame.origin_y - cut.top - 1;
   if (dest_x != int32_t(dest_x) || dest_y != int32_t(dest_y)) return;
   const ZT_DCI_Point upper_left{cut.left, cut.top, 0};
   const ZT_DCI_Point lower_right{cut.right, cut.bottom, 0};

@@ -5,7 +5,7 @@
 #include "core/mask_cache.h"
 
 Software_Z_Buffer::Software_Z_Buffer(const ZT_Renderer_Data* parent)
-    : ZT_Renderer_Data(parent), color_cube(ZT_Int_RGB{2, 2, 2}, 1.0f, 0) {
+    : Renderer_State(parent) {
   register_renderer_options(requested_options, requested_option_handles);
   register_renderer_options(current_options, current_option_handles);
   color_buffer = ZT_Shared_Image();
@@ -31,6 +31,24 @@ Software_Z_Buffer::~Software_Z_Buffer() {
 const ZT_Option_Value* Software_Z_Buffer::option_value(Option_Handle h) const {
   ZT_Option* o = current_option_handles[h];
   return o ? o->value() : nullptr;
+}
+
+void Software_Z_Buffer::describe_buffers() {
+  frame.color_rows = nullptr;
+  frame.depth_rows = nullptr;
+  frame.color_pixel_bytes = frame.color_row_bytes = frame.depth_row_bytes = 0;
+  frame.width = frame.height = 0;
+  if (!color_buffer.empty()) {
+    frame.color_rows = color_buffer->rows_by_y.data();
+    frame.color_pixel_bytes = ZT_Image_Data::bytes_per_pixel(color_buffer->format);
+    frame.color_row_bytes = color_buffer->row_bytes;
+    frame.width = color_buffer->width;
+    frame.height = color_buffer->height;
+  }
+  if (!depth_buffer.empty()) {
+    frame.depth_rows = depth_buffer->rows_by_y.data();
+    frame.depth_row_bytes = depth_buffer->row_bytes;
+  }
 }
 
 bool Software_Z_Buffer::option_bool(Option_Handle h) const {

@@ -3,8 +3,9 @@
 
 #include <cstdint>
 
-#include "core/configuration.h"
 #include "host/zarnik11.h"
+#include "pixel/configuration.h"
+#include "pixel/renderer_state.h"
 
 class Mask_Cache_Data;
 
@@ -26,7 +27,10 @@ enum Option_Handle : int32_t {
   Option_Handle_Count
 };
 
-class Software_Z_Buffer : public ZT_Renderer_Data {
+// The renderer: what draws read (its buffers as a frame, the depth and merge
+// settings, the colour cube) lives in the state it derives from; the counted
+// buffers, the mask cache and the option handles live here.
+class Software_Z_Buffer : public pixel::Renderer_State {
 public:
   explicit Software_Z_Buffer(const ZT_Renderer_Data* parent);
   ~Software_Z_Buffer() override;
@@ -42,27 +46,30 @@ public:
   ZT_Shared_Image color_buffer;  // 32-bit true colour or 8-bit indices
   ZT_Shared_Image depth_buffer;  // 16-bit depth, empty without depth buffering
   ZT_Counted_Ptr<Mask_Cache_Data> mask_cache;
-  // The mask of the current draw (see mask_active_for_draw), held while a cache
-  // shared with renderers on other threads may reorder or reuse its list.
+  ZT_Int_Point window_size;  // width, height at the last establish
+  // The mask of the current draw (mask_for_draw), held while a cache shared
+  // with renderers on other threads may reorder or reuse its list.
   ZT_Counted_Ptr<Frame_Buffer_Mask> draw_mask;
-  ZT_Int_Point window_origin;  // device coordinate of buffer pixel (0, 0)
-  ZT_Int_Point window_size;    // width, height at the last establish
-  ZT_Color_Cube color_cube;
-  uint8_t depth_write = 1;       // "ZBuffer Write"
-  int32_t depth_test_mode = 2;   // "ZBuffer Test": 1 <, 5 >, anything else <=
-  int32_t edge_depth_offset = 0;  // set only while a strip's edges are drawn
-  uint8_t merge_background_index = 255;
-  uint8_t merge_alternate_index = 255;
-  ZT_RGB32 merge_background_color;
-  ZT_RGB32 merge_alternate_color;
-  uint8_t force_merge = 0;  // "Force Merge Control On"
   // Beyond the fields above: what the last establish chose.
   Configuration configuration = Configuration::B;
   bool established = false;
 
+  // The device coordinate of buffer pixel (0, 0).
+  void set_window_origin(ZT_Int_Point origin) {
+    frame.origin_x = origin.x;
+    frame.origin_y = origin.y;
+  }
+  // Describes the current buffers in the frame draws read.
+  void describe_buffers();
+  // Whether the frame's masks come from a cache ("Use Mask").
+  void use_masks(bool on) { set_masks_in_use(on); }
+
   // Reading option values through the current table's handles.
   bool option_bool(Option_Handle h) const;
   const ZT_Option_Value* option_value(Option_Handle h) const;
+
+protected:
+  const Frame_Buffer_Mask* mask_for_draw(const ZT_Rendition& rendition) override;
 };
 
 // Registers the renderer's options into a table, keeping handles (position order

@@ -127,7 +127,7 @@ void Fuzz_Host::check_unchanged_outside(const std::vector<uint8_t>& before,
     const int32_t bpp = ZT_Image_Data::bytes_per_pixel((*image)->format);
     for (int32_t y = 0; y < (*image)->height; ++y)
       for (int32_t x = 0; x < (*image)->width; ++x, at += std::size_t(bpp)) {
-        const int64_t dx = int64_t(x) + r().window_origin.x, dy = int64_t(y) + r().window_origin.y;
+        const int64_t dx = int64_t(x) + r().window_origin().x, dy = int64_t(y) + r().window_origin().y;
         const bool inside = dx >= clip.left && dx <= clip.right && dy >= clip.bottom && dy <= clip.top;
         if (!inside && std::memcmp(&now[at], &before[at], std::size_t(bpp)) != 0)
           finding("a pixel outside the hard clip changed", after);
@@ -207,14 +207,14 @@ bool Fuzz_Host::establish_from(Byte_Reader& in, int32_t largest_side) {
   if (o.color_system() != 1) palette = palette_from(in);
   o.set_palette(palette.get());
   const int32_t result = renderer->establish();
-  rendition.modify()->hard_clip = {r().window_origin.x, int32_t(int64_t(r().window_origin.x) + w - 1),
-                                   r().window_origin.y, int32_t(int64_t(r().window_origin.y) + h - 1)};
+  rendition.modify()->hard_clip = {r().window_origin().x, int32_t(int64_t(r().window_origin().x) + w - 1),
+                                   r().window_origin().y, int32_t(int64_t(r().window_origin().y) + h - 1)};
   return result == ZT_Established && !r().color_buffer.empty();
 }
 
 void Fuzz_Host::rendition_from(Byte_Reader& in) {
   const int32_t w = width(), h = height();
-  const ZT_Int_Point o = r().window_origin;
+  const ZT_Int_Point o = r().window_origin();
   ZT_Rendition_Data* d = rendition.modify();
   d->depth_test_active = in.pick(5) != 0;
   d->current_color = ZT_RGB32::from_word(in.take<uint32_t>());

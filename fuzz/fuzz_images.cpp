@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const int32_t extent = std::max(host.width(), host.height());
     const uint32_t kind = in.pick(5);
     const int32_t bpp = kind == 0 ? 4 : kind == 1 ? 1 : 2;
-    const Corners c = corners_from(in, extent, host.r().window_origin);
+    const Corners c = corners_from(in, extent, host.r().window_origin());
     const int32_t row_bytes = c.columns * bpp + int32_t(in.pick(9));
     const std::size_t bytes =
         c.rows ? std::size_t(c.rows - 1) * std::size_t(row_bytes) + std::size_t(c.columns * bpp) : 0;
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (std::getenv("ZDI_FUZZ_VERBOSE"))
       std::fprintf(stderr, "kind %u start %d %d %d end %d %d %d row_bytes %d bytes %zu window %dx%d at %d,%d config %d\n",
                    kind, c.start.x, c.start.y, c.start.z, c.end.x, c.end.y, c.end.z, row_bytes, bytes,
-                   host.width(), host.height(), host.r().window_origin.x, host.r().window_origin.y,
+                   host.width(), host.height(), host.r().window_origin().x, host.r().window_origin().y,
                    int(host.r().configuration));
     const ZT_Rendition& d = host.rendition;
     const char* what = "?";

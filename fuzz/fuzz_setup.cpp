@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (in.flag() && !host.establish_from(in, 24)) return 0;
   host.rendition_from(in);
   const int32_t w = host.width(), h = host.height();
-  const ZT_Int_Point o = host.r().window_origin;
+  const ZT_Int_Point o = host.r().window_origin();
   const ZT_Rendition& d = host.rendition;
   const std::vector<ZT_DCI_Point> points = {
       {o.x, o.y, 10}, {o.x + (w - 1), o.y, 20000}, {o.x, o.y + (h - 1), 40000},

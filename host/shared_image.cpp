@@ -14,8 +14,6 @@ int32_t ZT_Image_Data::bytes_per_pixel(ZT_Image_Format f) {
 
 namespace {
 bool side_fits(int32_t side) { return side >= 0 && side <= ZT_Largest_Image_Side; }
-// The most bytes an image holds: the largest image of 32-bit pixels.
-constexpr int64_t largest_image_bytes = int64_t(ZT_Largest_Image_Side) * ZT_Largest_Image_Side * 4;
 }  // namespace
 
 ZT_Image_Data::ZT_Image_Data(int32_t w, int32_t h, ZT_Image_Format f, int32_t rb,
@@ -25,7 +23,7 @@ ZT_Image_Data::ZT_Image_Data(int32_t w, int32_t h, ZT_Image_Format f, int32_t rb
   if (side_fits(w) && side_fits(h)) {
     const int32_t tight = w * bytes_per_pixel(f);
     const int32_t rows_apart = rb < tight ? (tight + 7) & ~7 : rb;
-    if (int64_t(rows_apart) * h <= largest_image_bytes) {
+    if (int64_t(rows_apart) * h <= ZT_Largest_Image_Bytes) {
       width = w;
       height = h;
       row_bytes = rows_apart;

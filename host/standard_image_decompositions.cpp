@@ -45,7 +45,7 @@ Convertible_Part convertible_part(ZT_Renderer_Data* renderer, const ZT_DCI_Point
   const int64_t last_row = std::max<int64_t>(end.y, bottom);
   const int64_t rows = std::max<int64_t>(0, start.y - last_row + 1);
   const int64_t columns = std::max<int64_t>(0, int64_t(end.x) - start.x + 1);
-  if (rows * columns > int64_t(ZT_Largest_Image_Side) * ZT_Largest_Image_Side) return part;
+  if (rows * columns * 4 > ZT_Largest_Image_Bytes) return part;
   part.rows = int32_t(rows);
   part.columns = int32_t(columns);
   part.end = {end.x, int32_t(last_row), end.z};

@@ -1,17 +1,20 @@
 // The host library's interface, all in one include.
 #pragma once
 
+#include "host/zd_call_recorder.h"
 #include "host/zd_clip.h"
 #include "host/zd_fallback_log.h"
+#include "host/zd_preclip.h"
 #include "host/zd_rank_polygon.h"
 #include "host/frame_buffer_mask.h"
 #include "host/zd_renderer_control.h"
 #include "host/zd_span_rectangle.h"
-#include "host/zd_trace_recorder.h"
 #include "host/zt_actions.h"
 #include "host/zt_basics.h"
 #include "host/zt_contour_set.h"
 #include "host/zt_globals.h"
+#include "host/zt_material.h"
+#include "host/zt_matrix.h"
 #include "host/zt_module.h"
 #include "host/zt_object.h"
 #include "host/zt_options.h"
@@ -19,3 +22,4 @@
 #include "host/zt_renderer_data.h"
 #include "host/zt_rendition.h"
 #include "host/zt_shared_image.h"
+#include "host/zt_texture.h"

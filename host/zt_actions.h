@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <tuple>
+#include <type_traits>
 
+#include "host/zd_call_recorder.h"
 #include "host/zt_basics.h"
 #include "host/zt_rendition.h"
 #include "host/zt_shared_image.h"
@@ -148,22 +151,16 @@ struct ZT_Action_Slot {
   int32_t enabled = 0;
 };
 
-// Trace recording (zd_trace_recorder.h).  While a trace is recorded, every call
-// made through a table is handed to the recorder with its arguments before it
-// runs; the recorder writes the outermost call and skips those nested inside it
-// (the renderer's own hand-ons, the host's decompositions), which replay
-// reproduces by themselves.  When nothing is recorded the cost is one test of
-// a null pointer.
-class ZD_Trace_Recorder;
-extern ZD_Trace_Recorder* ZD_trace_recorder;
+// A slot's own arguments (those after renderer and rendition) as one tuple: the
+// form in which a call is handed to a recorder.
 template <typename Fn>
-struct ZD_Trace_Hook;
+struct ZT_Action_Arguments;
 template <typename... P>
-struct ZD_Trace_Hook<void(ZT_Renderer_Data*, const ZT_Rendition&, P...)> {
-  static void enter(ZT_Slot slot, ZT_Renderer_Data* owner, const ZT_Rendition& rendition,
-                    P... args);
+struct ZT_Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, P...)> {
+  using Tuple = std::tuple<P...>;
 };
-void ZD_Trace_Leave();
+template <ZT_Slot S>
+using ZT_Slot_Arguments = typename ZT_Action_Arguments<typename ZT_Slot_Traits<S>::Function>::Tuple;
 
 class ZT_Action_Table {
 public:
@@ -185,13 +182,8 @@ public:
   template <ZT_Slot S, typename... A>
   void call(const ZT_Rendition& rendition, A&&... args) const {
     const ZT_Action_Slot& slot = slots_[int32_t(S)];
-    if (ZD_trace_recorder) [[unlikely]] {
-      ZD_Trace_Hook<typename ZT_Slot_Traits<S>::Function>::enter(S, slot.owner, rendition,
-                                                                 args...);
-      struct Leave {
-        ~Leave() { ZD_Trace_Leave(); }
-      } leave;
-      function<S>()(slot.owner, rendition, static_cast<A&&>(args)...);
+    if (ZD_call_recorder) [[unlikely]] {
+      call_recorded<S>(function<S>(), slot, rendition, static_cast<A&&>(args)...);
       return;
     }
     function<S>()(slot.owner, rendition, static_cast<A&&>(args)...);
@@ -202,5 +194,22 @@ public:
   bool holds_standard(ZT_Slot s) const;
 
 private:
+  // A call while a recorder is installed (zd_call_recorder.h): the recorder sees
+  // it with its arguments before it runs, and its end.  Out of line, so that the
+  // usual path of call keeps its registers and its frame.
+  template <ZT_Slot S, typename... P>
+  [[gnu::noinline, gnu::cold]] static void call_recorded(
+      void (*f)(ZT_Renderer_Data*, const ZT_Rendition&, P...), const ZT_Action_Slot& slot,
+      const ZT_Rendition& rendition, std::type_identity_t<P>... args) {
+    const ZT_Slot_Arguments<S> arguments{args...};
+    ZD_call_recorder->enter_action(S, slot.owner, rendition, &arguments);
+    struct Leave {
+      ~Leave() {
+        if (ZD_call_recorder) ZD_call_recorder->leave_action();
+      }
+    } leave;
+    f(slot.owner, rendition, args...);
+  }
+
   ZT_Action_Slot slots_[ZT_Slot_Count];
 };

@@ -23,11 +23,11 @@ public:
   ZT_Int_Point window_origin() const { return window_origin_; }
   void set_window_origin(ZT_Int_Point o) { window_origin_ = o; }
   // x is the width, y the height.  Sides run from 0 (a window without pixels)
-  // to ZT_Largest_Image_Side; a size beyond is refused (false) and the window
+  // to ZT_Largest_Window_Side; a size beyond is refused (false) and the window
   // keeps its size.
   ZT_Int_Point window_size() const { return window_size_; }
   bool set_window_size(ZT_Int_Point s) {
-    if (s.x < 0 || s.y < 0 || s.x > ZT_Largest_Image_Side || s.y > ZT_Largest_Image_Side)
+    if (s.x < 0 || s.y < 0 || s.x > ZT_Largest_Window_Side || s.y > ZT_Largest_Window_Side)
       return false;
     window_size_ = s;
     return true;
@@ -56,7 +56,7 @@ private:
 // installs draws nothing and update presents nothing.
 enum ZT_Establish_Result : int32_t {
   ZT_Established = 0,
-  ZT_Refused_Window_Size = 1,    // a side beyond ZT_Largest_Image_Side
+  ZT_Refused_Window_Size = 1,    // a side beyond ZT_Largest_Window_Side
   ZT_Refused_Window_Origin = 2,  // the window's device rectangle leaves 32-bit coordinates
   ZT_Refused_No_Palette = 3,     // a palette colour system without a palette
   ZT_Refused_Color_Cube = 4,     // cube scales beyond what the renderer's arithmetic holds

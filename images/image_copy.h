@@ -13,7 +13,7 @@
 #include "pixel/fixed_point.h"
 #include "pixel/frame.h"
 #include "images/image_placement.h"
-#include "images/image_rules.h"
+#include "pixel/mask_cursor.h"
 
 namespace images {
 
@@ -24,9 +24,9 @@ inline Pixel load_pixel(const uint8_t* source) {
   return v;
 }
 
-template <typename Pixel, typename Depth_Rule, typename Colour_Rule, bool Masked>
+template <typename Pixel, typename Depth_Policy, typename Color_Policy, bool Masked>
 void copy_image(const Image_Placement& p, const pixel::Frame& f, const Frame_Buffer_Mask* mask) {
-  constexpr bool whole_rows = Colour_Rule::plain && !Depth_Rule::tested && !Masked;
+  constexpr bool whole_rows = Color_Policy::plain && !Depth_Policy::enabled && !Masked;
   // Local copies: stores through the 32-bit pixel pointer could otherwise alias them.
   const int32_t count = p.count;
   const uint32_t step = p.depth_step;
@@ -41,33 +41,33 @@ void copy_image(const Image_Placement& p, const pixel::Frame& f, const Frame_Buf
       continue;
     }
     [[maybe_unused]] uint16_t* depth_out = nullptr;
-    if constexpr (Depth_Rule::tested) depth_out = f.depth_at(p.first_x, y);
+    if constexpr (Depth_Policy::enabled) depth_out = f.depth_at(p.first_x, y);
     [[maybe_unused]] pixel::Mask_Cursor cursor;
     if constexpr (Masked) cursor = pixel::mask_cursor_at(*mask, p.first_x, y);
     for (int32_t i = 0; i < count; ++i) {
       const Pixel source = load_pixel<Pixel>(source_row + std::size_t(i) * sizeof(Pixel));
-      bool drawn = Colour_Rule::writes(source);
+      bool drawn = Color_Policy::writes(source);
       if constexpr (Masked) drawn = !cursor.step_right().excluded() && drawn;
       // The accumulator moves on for every pixel, drawn or not.
       [[maybe_unused]] const uint16_t z = pixel::depth_of(int32_t(depth));
       [[maybe_unused]] uint16_t stored_z = 0;
-      if constexpr (Depth_Rule::tested) {
+      if constexpr (Depth_Policy::enabled) {
         depth += step;
         stored_z = depth_out[i];
-        drawn &= Depth_Rule::passes(z, stored_z);
+        drawn &= Depth_Policy::passes(uint32_t(z), stored_z);
       }
-      if constexpr (Colour_Rule::plain) {
+      if constexpr (Color_Policy::plain) {
         // A copy stores every pixel back, changed or not: without branches the
         // depth-tested copy vectorises.
-        if constexpr (Depth_Rule::tested) depth_out[i] = drawn ? z : stored_z;
+        if constexpr (Depth_Policy::enabled) depth_out[i] = drawn ? z : stored_z;
         out[i] = drawn ? source : out[i];
       } else if (drawn) {
         // Blending is dearer than a branch: only drawn pixels pay for it.
-        if constexpr (Depth_Rule::tested) depth_out[i] = z;
-        out[i] = Colour_Rule::combine(out[i], source);
+        if constexpr (Depth_Policy::enabled) depth_out[i] = z;
+        out[i] = Color_Policy::combine(out[i], source);
       }
     }
-    if constexpr (Depth_Rule::tested) depth += p.row_gap;
+    if constexpr (Depth_Policy::enabled) depth += p.row_gap;
   }
 }
 

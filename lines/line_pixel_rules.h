@@ -10,8 +10,9 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "pixel/color_policies.h"
 #include "pixel/color_rules.h"
-#include "pixel/depth_rules.h"
+#include "pixel/depth_policies.h"
 #include "pixel/dither.h"
 #include "pixel/fixed_point.h"
 #include "pixel/frame.h"
@@ -60,60 +61,11 @@ struct Complex_Clip_Mask {
   }
 };
 
-// ---- Depth ---------------------------------------------------------------
+// ---- Depth and colour write ---------------------------------------------
 //
-// A depth rule says whether a fragment passes against the stored depth and
-// whether a passing fragment's depth is stored.
-
-struct No_Depth {
-  static constexpr bool used = false;
-};
-
-// The "ZBuffer Test" mode and the "ZBuffer Write" flag.  Interpolated 16-bit
-// depths take the branch-free range form; a point's own 32-bit z (dots and
-// markers) is compared as it is.
-struct Depth_By_Mode {
-  static constexpr bool used = true;
-  pixel::Depth_Range_Test test;
-  pixel::Depth_Compare compare;
-  bool write;
-
-  bool passes(uint32_t z16, uint16_t stored) const { return test.passes(z16, stored); }
-  bool passes(int64_t z, uint16_t stored) const { return pixel::depth_passes(compare, z, stored); }
-  bool stores() const { return write; }
-};
-
-// z <= stored, and the depth stored on every pass.  z may be any integer (the
-// closing pixel compares the point's own 32-bit z); the low 16 bits are kept.
-struct Depth_Less_Equal_Store {
-  static constexpr bool used = true;
-  template <typename Z>
-  bool passes(Z z, uint16_t stored) const {
-    return int64_t(z) <= int64_t(stored);
-  }
-  static constexpr bool stores() { return true; }
-};
-
-// ---- Colour write --------------------------------------------------------
-
-struct Store {
-  template <typename Pixel>
-  void operator()(Pixel* p, Pixel v) const {
-    *p = v;
-  }
-};
-
-struct Alpha_Blend {
-  void operator()(uint32_t* p, uint32_t v) const { *p = pixel::alpha_rule(*p, v); }
-};
-
-struct Merge {
-  pixel::Merge_Colors colors;
-  template <typename Pixel>
-  void operator()(Pixel* p, Pixel v) const {
-    pixel::merge_combine(colors, p, v);
-  }
-};
+// A rule's depth and colour policies are the pixel floor's: interpolated 16-bit
+// depths take the branch-free range form of the mode, a point's own 32-bit z
+// is compared as it is.
 
 // ---- Colour sources ------------------------------------------------------
 //
@@ -133,9 +85,9 @@ struct Solid {
 // One true colour dithered into the colour cube: the corners are found once,
 // only the threshold is per pixel.
 struct Dithered_Solid {
-  pixel::Dither_Record record;
+  pixel::Dithered_Index index;
   uint8_t colour(const uint8_t* p, int32_t y) const {
-    return record.index_without_branches(pixel::dither_threshold(pixel::dither_row(y), p));
+    return index.at_without_branches(p, pixel::dither_row(y));
   }
   void step() {}
   void advance(int32_t) {}
@@ -176,8 +128,8 @@ struct Shaded_Dithered : Shaded<3> {
   Shaded_Dithered(uint32_t c0, uint32_t c1, int32_t m, const ZT_Color_Cube* c)
       : Shaded<3>(c0, c1, m), cube(c) {}
   uint8_t colour(const uint8_t* p, int32_t y) const {
-    const pixel::Dither_Record r = pixel::dither_record(*cube, ZT_RGB32::from_word(word()));
-    return r.index_without_branches(pixel::dither_threshold(pixel::dither_row(y), p));
+    const pixel::Dithered_Index index{pixel::dither_record(*cube, ZT_RGB32::from_word(word()))};
+    return index.at_without_branches(p, pixel::dither_row(y));
   }
 };
 
@@ -237,7 +189,7 @@ struct Pixel_Rule {
   void plot(int32_t y, int32_t x, Z z, const Source& source) const {
     if (Mask::at(target, y, x).excluded()) return;
     uint16_t* d = nullptr;
-    if constexpr (Depth::used) d = target.depth_row(y) + x;
+    if constexpr (Depth::enabled) d = target.depth_row(y) + x;
     put(target.color_row<Pixel>(y) + x, d, y, z, source);
   }
 
@@ -251,13 +203,13 @@ struct Pixel_Rule {
       return;
     } else {
       uint16_t* d = nullptr;
-      if constexpr (Depth::used) d = target.depth_row(y) + x;
+      if constexpr (Depth::enabled) d = target.depth_row(y) + x;
       auto m = Mask::at(target, y, x);
 #pragma GCC unroll 16
       for (int32_t i = 0; i < n; ++i) {
         if (!m.excluded()) put(p, d, y, pen.depth(), pen.colour);
         p += Dx;
-        if constexpr (Depth::used) d += Dx;
+        if constexpr (Depth::enabled) d += Dx;
         m.template step<Dx>();
         pen.step();
       }
@@ -273,7 +225,7 @@ private:
   template <typename Z, typename Source>
   void put(Pixel* p, uint16_t* d, int32_t y, Z z, const Source& source) const {
     const Pixel colour = source.colour(p, y);
-    if constexpr (Depth::used) {
+    if constexpr (Depth::enabled) {
       // Room for a depth or a pixel, whichever it receives.
       static_assert(sizeof(Pixel) <= 4);
       alignas(uint32_t) unsigned char sink[4]{};
@@ -281,9 +233,9 @@ private:
       const uint16_t depth_after = depth.stores() ? uint16_t(z) : stored;
       divert_unless(depth.passes(z, stored), sink, d, p);
       *d = depth_after;
-      write(p, colour);
+      write.put(p, colour);
     } else {
-      write(p, colour);
+      write.put(p, colour);
     }
   }
 
@@ -307,7 +259,7 @@ private:
 
   template <typename Pen>
   static constexpr bool is_solid_fill() {
-    return !Depth::used && std::is_same_v<Mask, No_Mask> && std::is_same_v<Write, Store> &&
+    return !Depth::enabled && std::is_same_v<Mask, No_Mask> && std::is_same_v<Write, pixel::Store_Color> &&
            std::is_same_v<decltype(Pen::colour), Solid<Pixel>>;
   }
 };

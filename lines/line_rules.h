@@ -11,8 +11,9 @@
 
 #include <type_traits>
 
-#include "pixel/configurations.h"
+#include "pixel/configuration.h"
 #include "lines/line_pixel_rules.h"
+#include "pixel/renderer_state.h"
 
 namespace lines {
 
@@ -58,7 +59,7 @@ struct Line_Drawing {
   using Closing_Rule = Closing_Rule_;
   using Source = Source_;
   using Closing_Source = Closing_Source_;
-  using Pen = lines::Pen<Segment_Rule::Depth::used, Source>;
+  using Pen = lines::Pen<Segment_Rule::Depth::enabled, Source>;
   static constexpr Closing_Depth closing_depth = Closing_Z;
   // The shaded lines that write three bytes close with alpha 255 too.
   static constexpr bool opaque_closing = Opaque_Closing;
@@ -72,17 +73,16 @@ struct Line_Drawing {
 namespace rules {
 
 template <typename Depth>
-Depth depth_of(const Software_Z_Buffer& r) {
-  if constexpr (std::is_same_v<Depth, Depth_By_Mode>)
-    return {pixel::Depth_Range_Test::for_mode(r.depth_test_mode),
-            pixel::depth_compare_for_mode(r.depth_test_mode), r.depth_write != 0};
+Depth depth_of(const pixel::Renderer_State& r) {
+  if constexpr (std::is_same_v<Depth, pixel::Depth_By_Mode_And_Flag>)
+    return pixel::Depth_By_Mode_And_Flag(r.depth_test_mode, {r.depth_write != 0});
   else
     return {};
 }
 template <typename Write>
-Write write_of(const Software_Z_Buffer& r) {
-  if constexpr (std::is_same_v<Write, Merge>)
-    return {pixel::merge_colors_of(r)};
+Write write_of(pixel::Renderer_State& r) {
+  if constexpr (std::is_same_v<Write, pixel::Merge_Color>)
+    return {r.merge_colors()};
   else
     return {};
 }
@@ -95,22 +95,24 @@ struct Line_Rules {
       Variant == Line_Variant::Masked || Variant == Line_Variant::Masked_Merge;
   static constexpr bool merged =
       Variant == Line_Variant::Merge || Variant == Line_Variant::Masked_Merge;
-  // Blending survives in the direct lines of A and E and in A's masked solid
-  // lines; merged pixels and the shared masked variants store plainly.
+  // Blending survives in the direct lines of A and E, and the masked solid
+  // lines of A and B (one variant) blend too; merged pixels and the masked
+  // variants of E and F and of the shaded lines store plainly.
   static constexpr bool blends =
-      Config::blend && !merged && (!masked || (!Config::depth && Kind != Line_Kind::Shaded));
+      !merged && (masked ? !Config::depth && !Config::mapped && Kind == Line_Kind::Solid
+                         : Config::blend);
   using Depth = std::conditional_t<
-      !Config::depth, No_Depth,
+      !Config::depth, pixel::No_Depth,
       std::conditional_t<follows_depth_settings<Config, Kind> && Variant == Line_Variant::Direct,
-                         Depth_By_Mode, Depth_Less_Equal_Store>>;
+                         pixel::Depth_By_Mode_And_Flag, pixel::Depth_Less_Equal<>>>;
   using Mask = std::conditional_t<masked, Complex_Clip_Mask, No_Mask>;
   using Pixel = typename Config::Pixel;
-  using Write = std::conditional_t<merged, Merge, std::conditional_t<blends, Alpha_Blend, Store>>;
+  using Write = std::conditional_t<merged, pixel::Merge_Color, std::conditional_t<blends, pixel::Blend_By_Alpha_Basic, pixel::Store_Color>>;
   // The closing pixel blends only without depth: E stores it plainly.
   using Closing_Write =
-      std::conditional_t<merged, Merge,
-                         std::conditional_t<blends && !Config::depth, Alpha_Blend, Store>>;
-  using Closing_Depth_Rule = std::conditional_t<Config::depth, Depth_Less_Equal_Store, No_Depth>;
+      std::conditional_t<merged, pixel::Merge_Color,
+                         std::conditional_t<blends && !Config::depth, pixel::Blend_By_Alpha_Basic, pixel::Store_Color>>;
+  using Closing_Depth_Rule = std::conditional_t<Config::depth, pixel::Depth_Less_Equal<>, pixel::No_Depth>;
 
   using Closing_Source =
       std::conditional_t<Kind == Line_Kind::Index, Solid<uint8_t>,
@@ -128,7 +130,7 @@ struct Line_Rules {
                                                 : Closing_Depth::Point,
                                Kind == Line_Kind::Shaded && !Config::mapped && !blends>;
 
-  static Drawing make(const Software_Z_Buffer& r, const Line_Target& t) {
+  static Drawing make(pixel::Renderer_State& r, const Line_Target& t) {
     return {{t, rules::depth_of<Depth>(r), rules::write_of<Write>(r)},
             {t, {}, rules::write_of<Closing_Write>(r)},
             &r.color_cube};

@@ -1,5 +1,6 @@
 // Single pixels: the dot (one point, an optional colour) and the polymarker
-// (points drawn as one pixel each in the rendition's colour).
+// (points drawn as one pixel each in the rendition's colour).  Their gates are
+// in line_dispatch.h.
 //
 // Per configuration, a point is written
 //   A  mask; merge control when in force, else the alpha rule
@@ -18,42 +19,44 @@
 
 #include "lines/drawable_rectangle.h"
 #include "lines/line_rules.h"
-#include "core/mask_cache.h"
+#include "pixel/renderer_state.h"
 
 namespace lines {
 
 // Calls f with the pixel rule of a point.
 template <typename Config, bool Caller_Colour, typename F>
-void with_point_rule(Software_Z_Buffer& r, const ZT_Rendition& rendition, F&& f) {
+void with_point_rule(pixel::Renderer_State& r, const ZT_Rendition& rendition, F&& f) {
   using Pixel = typename Config::Pixel;
-  Line_Target t{pixel::frame_of(r)};
+  Line_Target t{r.frame};
   if constexpr (!Config::depth) {
     auto with_mask = [&]<typename Mask>() {
       if constexpr (!Config::mapped || !Caller_Colour) {
-        if (pixel::merge_in_force(r, rendition))
-          return f(Pixel_Rule<Pixel, Mask, No_Depth, Merge>{t, {}, {pixel::merge_colors_of(r)}});
+        if (r.merge_in_force(rendition))
+          return f(Pixel_Rule<Pixel, Mask, pixel::No_Depth, pixel::Merge_Color>{t, {}, {r.merge_colors()}});
       }
-      using Write = std::conditional_t<Config::blend, Alpha_Blend, Store>;
-      f(Pixel_Rule<Pixel, Mask, No_Depth, Write>{t, {}, {}});
+      using Write = std::conditional_t<Config::blend, pixel::Blend_By_Alpha_Basic, pixel::Store_Color>;
+      f(Pixel_Rule<Pixel, Mask, pixel::No_Depth, Write>{t, {}, {}});
     };
-    if (mask_active_for_draw(r, rendition)) {
-      t.mask_rows = pixel::active_mask(r).bit_image->rows_by_y.data();
+    if (r.mask_active_for_draw(rendition)) {
+      t.mask_rows = r.active_mask().bit_image->rows_by_y.data();
       with_mask.template operator()<Complex_Clip_Mask>();
     } else {
       with_mask.template operator()<No_Mask>();
     }
   } else if constexpr (Config::mapped) {
-    f(Pixel_Rule<Pixel, No_Mask, Depth_Less_Equal_Store, Store>{t, {}, {}});
+    f(Pixel_Rule<Pixel, No_Mask, pixel::Depth_Less_Equal<>, pixel::Store_Color>{t, {}, {}});
   } else {
-    using Write = std::conditional_t<Config::blend, Alpha_Blend, Store>;
-    f(Pixel_Rule<Pixel, No_Mask, Depth_By_Mode, Write>{t, rules::depth_of<Depth_By_Mode>(r), {}});
+    using Write = std::conditional_t<Config::blend, pixel::Blend_By_Alpha_Basic, pixel::Store_Color>;
+    f(Pixel_Rule<Pixel, No_Mask, pixel::Depth_By_Mode_And_Flag, Write>{t, rules::depth_of<pixel::Depth_By_Mode_And_Flag>(r), {}});
   }
 }
 
 // Draws the points that lie inside the device rectangle clip (already cut to
 // the buffer), in the caller's colour or, without one, the rendition's.
+// Flattened: one point per call is the common use, where a call to the dither
+// record and the record passed back through memory cost a fifth of the draw.
 template <typename Config, bool Caller_Colour>
-void draw_points(Software_Z_Buffer& r, const ZT_Rendition& rendition, const ZT_RGB32* colour,
+[[gnu::flatten]] void draw_points(pixel::Renderer_State& r, const ZT_Rendition& rendition, const ZT_RGB32* colour,
                  int32_t count, const ZT_DCI_Point* points, const ZT_Int_Rectangle& clip) {
   using Source =
       std::conditional_t<Config::mapped,
@@ -66,7 +69,7 @@ void draw_points(Software_Z_Buffer& r, const ZT_Rendition& rendition, const ZT_R
     source = {rendition->current_index};
   else
     source = {(Caller_Colour ? *colour : rendition->current_color).word()};
-  const int32_t ox = r.window_origin.x, oy = r.window_origin.y;
+  const int32_t ox = r.frame.origin_x, oy = r.frame.origin_y;
   with_point_rule<Config, Caller_Colour>(r, rendition, [&](const auto& rule) {
     for (int32_t i = 0; i < count; ++i) {
       const ZT_DCI_Point& p = points[i];
@@ -76,44 +79,32 @@ void draw_points(Software_Z_Buffer& r, const ZT_Rendition& rendition, const ZT_R
   });
 }
 
-// draw_dci_dot.  The point is trusted to lie in the buffer; one that does not
-// is skipped rather than written outside it.
+// draw_dci_dot, once its gates have passed.  The point is trusted to lie in
+// the buffer; one that does not is skipped rather than written outside it.
 template <typename Config>
-void dot_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition,
-                const ZT_DCI_Point* point, const ZT_RGB32* colour) {
-  if constexpr (Config::depth)
-    if (!rendition->depth_test_active)
-      return dot_action<typename Config::Without_Depth>(renderer, rendition, point, colour);
-  Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-  if (!point || r.color_buffer.empty()) return;
-  const ZT_Int_Rectangle clip = drawable_rectangle(pixel::frame_of(r), whole_plane);
-  if (colour)
-    draw_points<Config, true>(r, rendition, colour, 1, point, clip);
-  else
-    draw_points<Config, false>(r, rendition, nullptr, 1, point, clip);
-}
-
-// draw_2di_polymarker.  Gates in order: A and E hand an opaque colour to B
-// and F; E and F with depth testing off draw as A and B; a marker symbol goes
-// to the host; then every point inside the hard-clip rectangle is one pixel.
-template <typename Config>
-void polymarker_action(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t count,
-                       const ZT_DCI_Point* points) {
-  if constexpr (Config::blend) {
-    using Opaque = pixel::Config<Config::depth ? Configuration::F : Configuration::B>;
-    if (pixel::alpha_of(rendition->current_color.word()) == 255)
-      return polymarker_action<Opaque>(renderer, rendition, count, points);
+struct Dot_Rasteriser {
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& rendition,
+                   const ZT_DCI_Point* point, const ZT_RGB32* colour) {
+    if (!point || !r.frame.has_color()) return;
+    const ZT_Int_Rectangle clip = drawable_rectangle(r.frame, whole_plane);
+    if (colour)
+      draw_points<Config, true>(r, rendition, colour, 1, point, clip);
+    else
+      draw_points<Config, false>(r, rendition, nullptr, 1, point, clip);
   }
-  if constexpr (Config::depth)
-    if (!rendition->depth_test_active)
-      return polymarker_action<typename Config::Without_Depth>(renderer, rendition, count, points);
-  if (rendition->marker_style != 0)
-    return ZD_Standard_Draw_2DI_Polymarker(renderer, rendition, count, points);
-  Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-  if (count < 1 || !points || r.color_buffer.empty()) return;
-  const ZT_Int_Rectangle clip = drawable_rectangle(pixel::frame_of(r), rendition->hard_clip);
-  if (is_empty(clip)) return;
-  draw_points<Config, false>(r, rendition, nullptr, count, points, clip);
-}
+};
+
+// draw_2di_polymarker, once its gates have passed: every point inside the
+// hard-clip rectangle is one pixel.
+template <typename Config>
+struct Polymarker_Rasteriser {
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& rendition, int32_t count,
+                   const ZT_DCI_Point* points) {
+    if (count < 1 || !points || !r.frame.has_color()) return;
+    const ZT_Int_Rectangle clip = drawable_rectangle(r.frame, rendition->hard_clip);
+    if (is_empty(clip)) return;
+    draw_points<Config, false>(r, rendition, nullptr, count, points, clip);
+  }
+};
 
 } // namespace lines

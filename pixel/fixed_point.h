@@ -121,8 +121,6 @@ constexpr int32_t start_15(int32_t z) { return int32_t(uint32_t(z) << 15) + half
 
 // The 16-bit depth of a 17.15 accumulator.
 constexpr uint16_t depth_of(int32_t acc) { return uint16_t(uint32_t(acc) >> 15); }
-// The integer part (upper 16 bits, arithmetic) of a 16.16 value.
-constexpr int32_t integer_16(int32_t v) { return v >> 16; }
 
 // Device coordinate to integer: v >= 0 gives trunc(v + 0.5), v < 0 gives
 // trunc(v - h), so -0.5 goes to 0 and -0.6 to -1.  The arithmetic stays in the
@@ -171,15 +169,9 @@ inline void round_device_coordinates(const float* in, int32_t count, int32_t* ou
   for (int32_t i = 0; i < count; ++i) out[i] = round_device_coordinate(in[i]);
 }
 
-// round_device_points in its two forms: x and y only (configurations without
-// depth; z is left as it was in out), or x, y and z.
+// round_device_points: x, y and z of each point.  (Configurations without
+// depth round z too and ignore it.)
 static_assert(sizeof(ZT_Point) == 3 * sizeof(float) && sizeof(ZT_DCI_Point) == 3 * sizeof(int32_t));
-inline void round_device_points_xy(const ZT_Point* in, int32_t n, ZT_DCI_Point* out) {
-  for (int32_t i = 0; i < n; ++i) {
-    out[i].x = round_device_coordinate(in[i].x);
-    out[i].y = round_device_coordinate(in[i].y);
-  }
-}
 inline void round_device_points_xyz(const ZT_Point* in, int32_t n, ZT_DCI_Point* out) {
   round_device_coordinates(reinterpret_cast<const float*>(in), 3 * n,
                            reinterpret_cast<int32_t*>(out));

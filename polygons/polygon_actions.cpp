@@ -1,19 +1,17 @@
 // The four polygon actions: they hold no drawing code of their own but split
 // the outline into triangles and draw them through the renderer's triangle
 // slots, whatever rasterisers establish put there.
-#include "core/action_installation.h"
-#include "triangles/convex_strip.h"
-#include "polygons/polygon_triangulation.h"
+#include "polygons/polygon_actions.h"
+
+#include "pixel/action_gates.h"
+#include "pixel/configuration.h"
 #include "pixel/small_buffer.h"
-#include "core/software_z_buffer.h"
+#include "polygons/polygon_triangulation.h"
+#include "triangles/convex_strip.h"
 
 namespace {
 
 constexpr int32_t max_strip_points = 64;
-
-bool host_draws_pattern(const ZT_Rendition& rendition) {
-  return rendition->face->pattern_index >= ZT_Pattern_First_Host_Only;
-}
 
 // The rendition the triangles are drawn with.  While a strip's edges are being
 // drawn the renderer's edge depth offset stands in for the face's own; only
@@ -22,7 +20,7 @@ bool host_draws_pattern(const ZT_Rendition& rendition) {
 // changed.
 ZT_Rendition rendition_for_triangles(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition) {
   ZT_Rendition drawn = rendition;
-  const int32_t offset = Software_Z_Buffer::from(renderer)->edge_depth_offset;
+  const int32_t offset = pixel::Renderer_State::of(renderer).edge_depth_offset;
   if (offset != 0 && offset != rendition->face->depth_offset)
     drawn.modify_face()->depth_offset = offset;
   return drawn;
@@ -63,23 +61,6 @@ void split_integer_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendi
   draw_triangulated<Pieces>(renderer, rendition, n, converted.data(), color);
 }
 
-template <typename Point>
-using Split_Polygon = void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const Point*,
-                           const ZT_RGB32*);
-
-// A polygon action: patterns from 75 on go to the host's action with the
-// call's own arguments, fewer than 3 points draw nothing, the rest is split.
-template <ZT_Slot Self, typename Point, Split_Polygon<Point>* Split>
-void draw_polygon(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition, int32_t n,
-                  const Point* points, const ZT_RGB32* color) {
-  if (host_draws_pattern(rendition)) {
-    ZT_Slot_Traits<Self>::standard(renderer, rendition, n, points, color);
-    return;
-  }
-  if (n < 3 || !points) return;
-  Split(renderer, rendition, n, points, color);
-}
-
 constexpr Triangle_Target to_2d{ZT_Slot::draw_2d_polytriangle,
                                 ZT_Slot::draw_2d_colorized_polytriangle, true};
 constexpr Triangle_Target to_dc{ZT_Slot::draw_dc_polytriangle,
@@ -89,20 +70,61 @@ constexpr Triangle_Target to_2di{ZT_Slot::draw_2di_polytriangle,
 constexpr Triangle_Target to_dci{ZT_Slot::draw_dci_polytriangle,
                                  ZT_Slot::draw_dci_colorized_polytriangle, false};
 
+// The polygon family in the gate vocabulary: the same row in every
+// configuration.  Patterns from 75 on go to the host's action with the call's
+// own arguments; fewer than 3 points draw nothing; the rest is split.
+bool host_pattern(const pixel::Renderer_State&, const ZT_Rendition& rendition) {
+  return rendition->face->pattern_index >= ZT_Pattern_First_Host_Only;
+}
+constexpr char host_pattern_name[] = "pattern 75 or above: host";
+
+template <ZT_Slot S>
+struct Polygon_Rasteriser;
+template <typename Point, void Split(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const Point*,
+                     const ZT_RGB32*)>
+struct Split_Polygon {
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& rendition, int32_t n,
+                   const Point* points, const ZT_RGB32* color) {
+    if (n < 3 || !points) return;
+    Split(&r, rendition, n, points, color);
+  }
+};
+template <>
+struct Polygon_Rasteriser<ZT_Slot::draw_2d_polygon>
+    : Split_Polygon<ZT_Point, &split_float_polygon<to_2d, to_2d>> {};
+template <>
+struct Polygon_Rasteriser<ZT_Slot::draw_dc_polygon>
+    : Split_Polygon<ZT_Point, &split_float_polygon<to_dc, to_dc>> {};
+template <>
+struct Polygon_Rasteriser<ZT_Slot::draw_2di_polygon>
+    : Split_Polygon<ZT_DCI_Point, &split_integer_polygon<to_2di, to_2d>> {};
+template <>
+struct Polygon_Rasteriser<ZT_Slot::draw_dci_polygon>
+    : Split_Polygon<ZT_DCI_Point, &split_integer_polygon<to_dci, to_dc>> {};
+
+struct Polygon_Family {
+  template <ZT_Slot S, class C>
+  using Gates_Of = pixel::Gates<pixel::To_Host_When<&host_pattern, host_pattern_name>, pixel::Draw>;
+  template <ZT_Slot S, class C, bool Masked>
+  using Rasteriser = Polygon_Rasteriser<S>;
+};
+
+// Polygons draw through whatever triangle actions are installed, so one
+// function serves every configuration.
+template <ZT_Slot S>
+Slot_Installation action() {
+  return install<S>(&pixel::Gated_Action<Polygon_Family, S, pixel::Config_F>::run);
+}
+
 } // namespace
 
 // The same four actions in every configuration.
 std::span<const Slot_Installation> polygon_actions() {
-  using S = ZT_Slot;
   static const Slot_Installation list[] = {
-      install<S::draw_2d_polygon>(
-          &draw_polygon<S::draw_2d_polygon, ZT_Point, &split_float_polygon<to_2d, to_2d>>),
-      install<S::draw_dc_polygon>(
-          &draw_polygon<S::draw_dc_polygon, ZT_Point, &split_float_polygon<to_dc, to_dc>>),
-      install<S::draw_2di_polygon>(
-          &draw_polygon<S::draw_2di_polygon, ZT_DCI_Point, &split_integer_polygon<to_2di, to_2d>>),
-      install<S::draw_dci_polygon>(
-          &draw_polygon<S::draw_dci_polygon, ZT_DCI_Point, &split_integer_polygon<to_dci, to_dc>>),
+      action<ZT_Slot::draw_2d_polygon>(),
+      action<ZT_Slot::draw_dc_polygon>(),
+      action<ZT_Slot::draw_2di_polygon>(),
+      action<ZT_Slot::draw_dci_polygon>(),
   };
   return list;
 }

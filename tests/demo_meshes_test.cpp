@@ -15,6 +15,7 @@
 #include "tools/shapes.h"
 #include "tests/support/test_host.h"
 #include "tools/trace_replay.h"
+#include "trace/zd_trace_recorder.h"
 
 namespace {
 

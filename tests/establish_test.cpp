@@ -236,10 +236,10 @@ TEST(Establish, MergeColoursCubeAndWindowOrigin) {
   s.origin = {100, 200};
   moved.establish(s);
   EXPECT_EQ(moved.r().force_merge, 1);
-  EXPECT_EQ(moved.r().window_origin, (ZT_Int_Point{100, 200}));
+  EXPECT_EQ(moved.r().window_origin(), (ZT_Int_Point{100, 200}));
   s.local_coordinates = true;
   moved.establish(s);
-  EXPECT_EQ(moved.r().window_origin, (ZT_Int_Point{0, 0}));
+  EXPECT_EQ(moved.r().window_origin(), (ZT_Int_Point{0, 0}));
   EXPECT_EQ(moved.r().window_size, (ZT_Int_Point{s.width, s.height}));
 }
 
@@ -306,10 +306,10 @@ TEST(Establish, RefusesWhatItCannotDrawAndTheHostRefusesWhatItCannotHold) {
   }
   // The host's setters: window sides, palette counts, cube levels and scales.
   ZT_Renderer_Options o;
-  EXPECT_TRUE(o.set_window_size({ZT_Largest_Image_Side, 1}));
-  EXPECT_FALSE(o.set_window_size({ZT_Largest_Image_Side + 1, 1}));
+  EXPECT_TRUE(o.set_window_size({ZT_Largest_Window_Side, 1}));
+  EXPECT_FALSE(o.set_window_size({ZT_Largest_Window_Side + 1, 1}));
   EXPECT_FALSE(o.set_window_size({5, -1}));
-  EXPECT_EQ(o.window_size(), (ZT_Int_Point{ZT_Largest_Image_Side, 1}));
+  EXPECT_EQ(o.window_size(), (ZT_Int_Point{ZT_Largest_Window_Side, 1}));
   ZT_Palette palette;
   EXPECT_FALSE(palette.set_count(257));
   EXPECT_FALSE(palette.set_count(0));

@@ -6,11 +6,16 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
+#include <string_view>
 
-#include "tests/support/point_lists.h"
+#include "images/image_dispatch.h"
+#include "lines/line_dispatch.h"
 #include "lines/strip_edge_lines.h"
-#include "triangles/strip_edges.h"
+#include "tests/support/point_lists.h"
 #include "tests/support/test_host.h"
+#include "triangles/strip_edges.h"
+#include "triangles/triangle_dispatch.h"
 
 namespace {
 
@@ -71,12 +76,18 @@ TEST(HostGates, PatternsStyledLinesAndSymbolMarkersReachTheHostUnchanged) {
         const auto before = h.color_snapshot();
         const auto calls = host_calls([&] { draw_points(h, s, strip); });
         ASSERT_EQ(calls.size(), 1u);
-        const bool as_colorized = slot_named(s, "polytriangle") && !slot_named(s, "colorized") &&
-                                  !slot_named(s, "gouraud") && !h.mapped();
+        // Flat strips and the plain DCI polyline in true colour are the
+        // colorized action of the current colour.
+        const bool as_colorized =
+            !h.mapped() && ((slot_named(s, "polytriangle") && !slot_named(s, "colorized") &&
+                             !slot_named(s, "gouraud")) ||
+                            s == S::draw_dci_polyline);
         std::vector<uint64_t> expected = arguments(s, strip);
         if (as_colorized) expected = {5, expected[1], address(&h.rendition->current_color), 1};
         std::string name = standard_name(s);
-        if (as_colorized) name.insert(name.rfind("_Polytriangle"), "_Colorized");
+        if (as_colorized)
+          name.insert(name.rfind(slot_named(s, "polyline") ? "_Polyline" : "_Polytriangle"),
+                      "_Colorized");
         EXPECT_EQ(calls[0].function, name);
         EXPECT_EQ(calls[0].arguments, expected);
         EXPECT_EQ(calls[0].rendition, h.rendition.data());
@@ -247,6 +258,94 @@ TEST(StripEdges, EdgesAreConfigurationFsPolyline) {
   edges_in(a);
   EXPECT_TRUE(same_buffers(a, b));
   EXPECT_EQ(host_calls([&] { edges_in(c); }).size(), 1u);
+}
+
+// The gate tables read as data: every family's row, in every configuration,
+// ends in a gate that always takes the call and holds it nowhere else; only
+// depth configurations hand on for depth testing off, only the opaque
+// true-colour ones (B, F) for the transparency bit, and the masked twin is
+// reached only where a mask applies (E's triangles have none).
+struct Row_Names {
+  std::string family;
+  char config;
+  S slot;
+  std::vector<std::string_view> gates;
+};
+
+template <class Family, class C, S... Slots>
+void add_rows(std::vector<Row_Names>& rows, const std::string& family) {
+  (rows.push_back({family, configuration_letter(C::id), Slots,
+                   [] {
+                     const auto n = pixel::gate_names<Family, Slots, C>();
+                     return std::vector<std::string_view>(n.begin(), n.end());
+                   }()}),
+   ...);
+}
+
+template <class C>
+void add_rows_of(std::vector<Row_Names>& rows) {
+  add_rows<triangles::Triangle_Family, C, S::draw_dc_polytriangle, S::draw_dci_polytriangle,
+           S::draw_2d_polytriangle, S::draw_2di_polytriangle, S::draw_dc_colorized_polytriangle,
+           S::draw_dci_colorized_polytriangle, S::draw_2d_colorized_polytriangle,
+           S::draw_2di_colorized_polytriangle, S::draw_dc_gouraud_polytriangle,
+           S::draw_dci_gouraud_polytriangle, S::draw_2d_gouraud_polytriangle,
+           S::draw_2di_gouraud_polytriangle>(rows, "triangles");
+  add_rows<lines::Line_Family, C, S::draw_2di_polyline, S::draw_dci_polyline,
+           S::draw_2di_colorized_polyline, S::draw_dci_colorized_polyline,
+           S::draw_2di_gouraud_polyline, S::draw_dci_gouraud_polyline, S::draw_dci_dot,
+           S::draw_2di_polymarker>(rows, "lines");
+  add_rows<images::Image_Family, C, S::draw_dci_rgb32_image, S::draw_dci_index8_image>(rows,
+                                                                                         "images");
+}
+
+std::vector<Row_Names> every_row() {
+  std::vector<Row_Names> rows;
+  add_rows_of<pixel::Config_A>(rows);
+  add_rows_of<pixel::Config_B>(rows);
+  add_rows_of<pixel::Config_C>(rows);
+  add_rows_of<pixel::Config_D>(rows);
+  add_rows_of<pixel::Config_E>(rows);
+  add_rows_of<pixel::Config_F>(rows);
+  return rows;
+}
+
+TEST(GateTables, EveryRowEndsInOneTakingGateAndHandsOnOnlyWhereTheConfigurationCan) {
+  const std::set<std::string_view> taking = {
+      pixel::Draw::name, triangles::As_Colorized::name, triangles::Round_XY::name,
+      triangles::Round_XYZ::name};
+  const auto rows = every_row();
+  EXPECT_EQ(rows.size(), 6u * (12 + 8 + 2));
+  for (const Row_Names& row : rows) {
+    SCOPED_TRACE(row.family + " " + row.config + " " + ZT_slot_name(row.slot));
+    ASSERT_FALSE(row.gates.empty());
+    EXPECT_TRUE(taking.count(row.gates.back()));
+    for (size_t i = 0; i + 1 < row.gates.size(); ++i) EXPECT_FALSE(taking.count(row.gates[i]));
+    auto has = [&](std::string_view g) {
+      return std::find(row.gates.begin(), row.gates.end(), g) != row.gates.end();
+    };
+    const bool depth = row.config >= 'D';
+    if (has(pixel::depth_off_name)) EXPECT_TRUE(depth);
+    if (has(pixel::transparency_name)) EXPECT_TRUE(row.config == 'B' || row.config == 'F');
+    if (row.family == "triangles" && row.config == 'E') EXPECT_FALSE(has(pixel::Mask_To_Twin::name));
+  }
+}
+
+// The road of one request: F's colorized strip of integer points tests, in
+// order, that it has colours, the transparency bit, the strip-edges bit, the host pattern, depth
+// testing off and the mask before it draws; E's images look at the mask first.
+TEST(GateTables, RowsReadInTheirOrder) {
+  using V = std::vector<std::string_view>;
+  auto names = [](auto row) { return V(row.begin(), row.end()); };
+  EXPECT_EQ(names(pixel::gate_names<triangles::Triangle_Family, S::draw_dci_colorized_polytriangle,
+                                    pixel::Config_F>()),
+            (V{triangles::No_Colours_To_Flat::name, pixel::transparency_name,
+               triangles::Strip_Edges::name, pixel::pattern_to_host_name,
+               pixel::depth_off_name, pixel::Mask_To_Twin::name, pixel::Draw::name}));
+  EXPECT_EQ(names(pixel::gate_names<images::Image_Family, S::draw_dci_rgb32_image, pixel::Config_E>()),
+            (V{pixel::Mask_To_Twin::name, pixel::depth_off_name, pixel::Draw::name}));
+  EXPECT_EQ(names(pixel::gate_names<lines::Line_Family, S::draw_2di_polymarker, pixel::Config_E>()),
+            (V{lines::opaque_name, pixel::depth_off_name, lines::marker_symbol_name,
+               pixel::Draw::name}));
 }
 
 }  // namespace

@@ -38,12 +38,12 @@ struct Cache_Fixture : ::testing::Test {
   Mask_Cache_Data& cache() { return *host.r().mask_cache; }
   bool use(const ZT_Contour_Set& clip) {
     host.rendition.modify()->complex_clip = clip;
-    return mask_active_for_draw(host.r(), host.rendition);
+    return host.r().mask_active_for_draw(host.rendition);
   }
 };
 
 TEST_F(Cache_Fixture, NoClipNeverTouchesTheCache) {
-  EXPECT_FALSE(mask_active_for_draw(host.r(), host.rendition));
+  EXPECT_FALSE(host.r().mask_active_for_draw(host.rendition));
   EXPECT_EQ(cache().count, 0);
   EXPECT_FALSE(use(ZT_Contour_Set()));  // an empty contour set
   EXPECT_EQ(cache().rasterisations, 0);

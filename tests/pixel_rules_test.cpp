@@ -44,12 +44,9 @@ TEST(FixedPoint, DevicePointsRoundHalvesUpAndSaturate) {
   }
   ZT_Point in[2] = {{-0.5f, 2.5f, 7.6f}, {-0.6f, 0.4f, 3.5f}};
   ZT_DCI_Point out[2] = {{9, 9, 9}, {9, 9, 9}};
-  round_device_points_xy(in, 2, out);
-  EXPECT_EQ(out[0], (ZT_DCI_Point{0, 3, 9}));  // z left as it was
-  EXPECT_EQ(out[1], (ZT_DCI_Point{-1, 0, 9}));
   round_device_points_xyz(in, 2, out);
-  EXPECT_EQ(out[0].z, 8);
-  EXPECT_EQ(out[1].z, 4);
+  EXPECT_EQ(out[0], (ZT_DCI_Point{0, 3, 8}));
+  EXPECT_EQ(out[1], (ZT_DCI_Point{-1, 0, 4}));
 }
 
 TEST(DepthRules, ModesAtEqualNearerAndFarther) {
@@ -91,8 +88,8 @@ TEST(ColorRules, BlendAndTheAlphaRule) {
 // alternate, so that every branch of the rule is taken.
 TEST(ColorRules, MergeOfWordsAndOfIndices) {
   Test_Host words('B', 8, 8), indices('C', 8, 8);
-  const Merge_Colors word_colors = merge_colors_of(words.r());
-  const Merge_Colors index_colors = merge_colors_of(indices.r());
+  const Merge_Colors word_colors = words.r().merge_colors();
+  const Merge_Colors index_colors = indices.r().merge_colors();
   std::mt19937 rng(8);
   const uint32_t pool[] = {word_colors.background, word_colors.alternate, 0xFF0000FF, 0x00FF0000,
                            index_colors.background_index, index_colors.alternate_index, 20, 33};

@@ -23,6 +23,7 @@
 
 #include "tests/support/point_lists.h"
 #include "tests/support/test_host.h"
+#include "trace/zd_trace_recorder.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ private:
     ZD_Set_Option(host.renderer, "Merge Control Background Color",
                   ZT_Option_Value(between(0, 255), between(0, 255), between(0, 255)));
     ASSERT_EQ(ZD_Establish(host.renderer), ZT_Established);
-    origin_ = host.r().window_origin;
+    origin_ = host.r().window_origin();
     host.fill_color(0);
     host.fill_depth(0xFFFF);
     // The recording sees what the host put into the buffers.
@@ -248,7 +249,9 @@ TEST(SeededRegression, EverySeedDrawsItsCheckedInChecksums) {
     ZD_Stop_Trace();
     std::printf("seed %d: %s (trace %s)\n", seed, text(c).c_str(), trace.c_str());
     const auto table = read_table();
-    if (table.count(seed)) EXPECT_EQ(text(c), text(table.at(seed)));
+    if (table.count(seed)) {
+      EXPECT_EQ(text(c), text(table.at(seed)));
+    }
     return;
   }
   const bool write = std::getenv("ZDI_SEED_TABLE") && std::string(std::getenv("ZDI_SEED_TABLE")) == "write";

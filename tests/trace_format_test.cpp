@@ -9,7 +9,7 @@
 #include <random>
 
 #include "tools/trace_replay.h"
-#include "host/zd_trace_arguments.h"
+#include "trace/zd_trace_arguments.h"
 
 using zd_trace::json;
 

@@ -13,6 +13,7 @@
 #include "tools/default_scene.h"
 #include "tests/support/test_host.h"
 #include "tools/trace_replay.h"
+#include "trace/zd_trace_recorder.h"
 
 namespace {
 

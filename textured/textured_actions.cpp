@@ -1,4 +1,4 @@
 // Textured triangles are the host's for now: no configuration installs its own.
-#include "core/action_installation.h"
+#include "textured/textured_actions.h"
 
 std::span<const Slot_Installation> textured_actions(Configuration, bool) { return {}; }

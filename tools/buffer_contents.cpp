@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "tools/buffer_contents.h"
-#include "host/zd_trace_format.h"
+#include "trace/zd_trace_format.h"
 
 namespace {
 

@@ -83,11 +83,11 @@ Parse_Outcome parse_demo_options(int argc, const char* const* argv, Demo_Options
       } else if (a == "--module") {
         o.module = v;
       } else if (a == "--size") {
-        const auto size = size_from_text(v, ZT_Largest_Image_Side);
+        const auto size = size_from_text(v, ZT_Largest_Window_Side);
         if (!size)
           return error("--size takes WIDTHxHEIGHT between 1x1 and " +
-                       std::to_string(ZT_Largest_Image_Side) + "x" +
-                       std::to_string(ZT_Largest_Image_Side) + ", not " + v);
+                       std::to_string(ZT_Largest_Window_Side) + "x" +
+                       std::to_string(ZT_Largest_Window_Side) + ", not " + v);
         o.width = size->x;
         o.height = size->y;
       } else if (a == "--config") {

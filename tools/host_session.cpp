@@ -82,5 +82,3 @@ int32_t Host_Session::present(void* context, const ZT_DCI_Point* upper_left,
             int32_t(x), int32_t(y));
   return 0;
 }
-
-std::string default_module_path() { return ZDI_DEFAULT_MODULE; }

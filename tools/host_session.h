@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/module_location.h"
 #include "tools/pixel_configuration.h"
 #include "tools/window_image.h"
 #include "host/zarnik11.h"
@@ -66,6 +67,3 @@ private:
   Window_Image presented_;
   std::vector<Presentation> presentations_;
 };
-
-// The module next to the program (the build puts both into one folder).
-std::string default_module_path();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release tree, then the whole suite again under
+# Builds and runs every test: the release tree, its installed form used by a
+# program outside the tree (examples/embed), then the whole suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a
 # few seconds.
 set -euo pipefail
@@ -11,6 +12,37 @@ echo "== release build"
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$top/build" -j"$jobs"
 (cd "$top/build" && ctest --output-on-failure -j"$jobs")
+
+echo "== installed tree, used from a program outside the tree"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+cmake --install "$top/build" --prefix "$prefix" >/dev/null
+# The host library's headers compile on their own and reach nothing of the trace
+# library's JSON.
+headers=$(echo '#include "host/zarnik11.h"' |
+          g++ -std=c++20 -fsyntax-only -H -I"$prefix/include/zarnik11" -x c++ - 2>&1)
+if grep nlohmann <<<"$headers"; then
+  echo "the installed host headers include nlohmann/json" >&2
+  exit 1
+fi
+pkgconfig=$(dirname "$(find "$prefix" -name zarnik11.pc)")
+module=$(PKG_CONFIG_PATH=$pkgconfig pkg-config --variable=renderer_module zarnik11)
+test -f "$module"
+# Only the installed package is visible to the example, never the build tree.
+cmake -S "$top/examples/embed" -B "$work/embed" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_PACKAGE_NO_PACKAGE_REGISTRY=ON >/dev/null
+cmake --build "$work/embed" -j"$jobs" >/dev/null
+# A trace of the example, recorded through the installed host library, replays.
+ZDI_TRACE="$work/embed.json" "$work/embed/embed" "$work/embed.png"
+replay=$("$prefix/bin/zdi_replay" "$work/embed.json")
+size=$(stat -c %s "$work/embed.png")
+if [ "$(head -c 8 "$work/embed.png" | od -An -tx1 | tr -d ' ')" != 89504e470d0a1a0a ] ||
+    [ "$size" -lt 2000 ] || ! [[ $replay =~ calls\ [1-9] ]]; then
+  echo "examples/embed: no picture worth the name ($size bytes) or no calls recorded" >&2
+  exit 1
+fi
+echo "examples/embed: $size bytes of PNG; its trace replays"
 
 echo "== sanitizer build (address, undefined)"
 # -O1 without debug information: the sanitizers see the same code paths and the

@@ -5,7 +5,8 @@
 
 #include "tools/buffer_contents.h"
 #include "tools/trace_replay.h"
-#include "host/zd_trace_arguments.h"
+#include "trace/zd_trace_arguments.h"
+#include "trace/zd_trace_recorder.h"
 
 using zd_trace::Format_Error;
 using zd_trace::json;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tools/host_session.h"
-#include "host/zd_trace_format.h"
+#include "trace/zd_trace_format.h"
 
 // Reads a trace file as a stream: on_header gets the members before "calls"
 // (as one object) once, before the first call; on_call gets each call as soon

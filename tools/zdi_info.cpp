@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/zarnik11.h"
+#include "tools/module_location.h"
 #include "tools/number_text.h"
 
 namespace {
@@ -28,7 +29,7 @@ const char* slot_holder(const ZT_Renderer_Data& r, ZT_Slot s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string module = ZDI_DEFAULT_MODULE;
+  std::string module = default_module_path();
   char config = 'F';
   int width = 640, height = 480;
   bool tiling = false;
@@ -43,10 +44,10 @@ int main(int argc, char** argv) {
                argv[i + 1][0] >= 'A' && argv[i + 1][0] <= 'F') {
       config = argv[++i][0];
     } else if (a == "--size" && i + 1 < argc) {
-      const auto size = size_from_text(argv[++i], ZT_Largest_Image_Side);
+      const auto size = size_from_text(argv[++i], ZT_Largest_Window_Side);
       if (!size) {
         std::fprintf(stderr, "zdi_info: --size takes WIDTHxHEIGHT from 1x1 to %dx%d, not %s\n",
-                     ZT_Largest_Image_Side, ZT_Largest_Image_Side, argv[i]);
+                     ZT_Largest_Window_Side, ZT_Largest_Window_Side, argv[i]);
         return 2;
       }
       width = size->x;
@@ -78,11 +79,8 @@ int main(int argc, char** argv) {
   o.set_alpha_blending(config == 'A' || config == 'E');
   ZT_Counted_Ptr<ZT_Palette> palette(ZT_Palette::with_color_cube({6, 6, 6}, 16));
   if (config == 'C' || config == 'D') o.set_palette(palette.get());
-  if (tiling) {
-    renderer->requested_options.find("Enable Tiling")->set(ZT_Option_Value(true));
-    renderer->update_current_options();
-  }
-  if (const int32_t refused = renderer->establish()) {
+  if (tiling) ZD_Set_Option(renderer, "Enable Tiling", ZT_Option_Value(true));
+  if (const int32_t refused = ZD_Establish(renderer)) {
     std::fprintf(stderr, "zdi_info: establish refused: %s\n", ZD_Establish_Result_Text(refused));
     renderer->release();
     return 1;

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "pixel/frame.h"
+#include "pixel/mask_cursor.h"
 #include "host/zarnik11.h"
 
 namespace triangles {

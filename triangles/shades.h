@@ -4,12 +4,13 @@
 //   channels               how many 16.16 values it reads per pixel
 //   begin_row(y)           per-row set-up (the dither thresholds of the row)
 //   put(pixel, channels)   writes the pixel
-// Constant shades (channels 0) also serve as the contrast colour of patterns.
+// Shades of one value (channels 0) also serve as the contrast colour of patterns.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "pixel/color_policies.h"
 #include "pixel/color_rules.h"
 #include "pixel/dither.h"
 
@@ -18,71 +19,41 @@ namespace triangles {
 template <int N>
 using Channel_Values = std::array<uint32_t, N>;
 
+// One word or index for the whole triangle, put by a colour policy of the
+// pixel floor: stored, merged, or blended by its alpha.
+template <class P, class Write>
 struct Constant_Shade {
+  using Pixel = P;
   static constexpr int channels = 0;
+  explicit Constant_Shade(P v, Write w = {}) : value(v), write(w) {}
+  P value;
+  Write write;
   void begin_row(int32_t) {}
+  void put(P* p, const Channel_Values<0>& = {}) const { write.put(p, value); }
 };
 
-// One word or index for the whole triangle, stored.
 template <class P>
-struct Store : Constant_Shade {
-  using Pixel = P;
-  explicit Store(P v) : value(v) {}
-  P value;
-  void put(P* p, const Channel_Values<0>& = {}) const { *p = value; }
-};
+using Store = Constant_Shade<P, pixel::Store_Color>;
 using Store_Word = Store<uint32_t>;
 using Store_Index = Store<uint8_t>;
-
 // Merge control (both forms): combined with the stored pixel instead of stored.
-template <class P>
-struct Merge : Constant_Shade {
-  using Pixel = P;
-  Merge(P v, const pixel::Merge_Colors* m) : value(v), merge(m) {}
-  P value;
-  const pixel::Merge_Colors* merge;
-  void put(P* p, const Channel_Values<0>& = {}) const { pixel::merge_combine(*merge, p, value); }
-};
-using Merge_Word = Merge<uint32_t>;
-using Merge_Index = Merge<uint8_t>;
-
-// Blend with the word's alpha: each colour byte becomes
+using Merge_Word = Constant_Shade<uint32_t, pixel::Merge_Color>;
+using Merge_Index = Constant_Shade<uint8_t, pixel::Merge_Color>;
+// The basic alpha rule: each colour byte becomes
 // (source × a + stored × (255 - a)) / 255, the alpha byte 255.
-struct Blend_Word : Constant_Shade {
-  using Pixel = uint32_t;
-  explicit Blend_Word(uint32_t w) : word(w) {}
-  uint32_t word;
-  void put(uint32_t* p, const Channel_Values<0>& = {}) const {
-    *p = pixel::blend_word(*p, word, pixel::alpha_of(word));
-  }
-};
-
+using Blend_Word = Constant_Shade<uint32_t, pixel::Blend_By_Alpha_Basic>;
 // The alpha rule of shaded triangles: alpha 255 stores the word, alpha 0 leaves
 // the pixel, anything between blends.
-struct Alpha_Rule_Word : Constant_Shade {
-  using Pixel = uint32_t;
-  explicit Alpha_Rule_Word(uint32_t w) : word(w) {}
-  uint32_t word;
-  void put(uint32_t* p, const Channel_Values<0>& = {}) const {
-    const uint32_t a = pixel::alpha_of(word);
-    if (a == 255) *p = word;
-    else if (a != 0) *p = pixel::blend_word(*p, word, a);
-  }
-};
+using Alpha_Rule_Word = Constant_Shade<uint32_t, pixel::Blend_By_Alpha_Skipping_Clear>;
 
-// One true colour dithered into the colour cube: the triangle's quantisation
-// record picks a corner index by the pixel's threshold.  The threshold's column
-// is the low three bits of the pixel's byte address, so the pattern is aligned
-// to the buffer, not to the triangle.
+// One true colour dithered into the colour cube.
 struct Dither_Word {
   using Pixel = uint8_t;
   static constexpr int channels = 0;
-  pixel::Dither_Record record;
+  pixel::Dithered_Index index;
   const uint16_t* thresholds = nullptr;
   void begin_row(int32_t y) { thresholds = pixel::dither_row(y); }
-  void put(uint8_t* p, const Channel_Values<0>& = {}) const {
-    *p = record.index(pixel::dither_threshold(thresholds, p));
-  }
+  void put(uint8_t* p, const Channel_Values<0>& = {}) const { *p = index.at(p, thresholds); }
 };
 
 // Interpolated blue, green, red (channels 0, 1, 2), stored opaque.

@@ -7,22 +7,23 @@
 #include "pixel/color_rules.h"
 #include "triangles/coverage.h"
 #include "pixel/frame.h"
+#include "pixel/renderer_state.h"
 #include "triangles/span_values.h"
 #include "triangles/triangle_scan.h"
 
 namespace triangles {
 
 struct Strip_Context {
-  Strip_Context(Software_Z_Buffer& r, const ZT_Rendition& d, bool masked)
+  Strip_Context(pixel::Renderer_State& r, const ZT_Rendition& d, bool masked)
       : renderer(r),
         rendition(d),
-        frame(pixel::frame_of(r)),
-        mask(masked ? &pixel::active_mask(r) : nullptr),
+        frame(r.frame),
+        mask(masked ? &r.active_mask() : nullptr),
         depth_offset(d->face->depth_offset),
-        merge(pixel::merge_in_force(r, d)),
-        merge_colors(merge ? pixel::merge_colors_of(r) : pixel::Merge_Colors{}) {}
+        merge(r.merge_in_force(d)),
+        merge_colors(merge ? r.merge_colors() : pixel::Merge_Colors{}) {}
 
-  Software_Z_Buffer& renderer;
+  pixel::Renderer_State& renderer;
   const ZT_Rendition& rendition;
   pixel::Frame frame;
   const Frame_Buffer_Mask* mask;  // the complex-clip mask of a masked twin

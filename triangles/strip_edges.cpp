@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t edge_options_mask = 0x3DF;
 }  // namespace
 
-void draw_strip_edges_with(Strip_Edge_Polyline* polyline, Software_Z_Buffer& r,
+void draw_strip_edges_with(Strip_Edge_Polyline* polyline, pixel::Renderer_State& r,
                            const ZT_Rendition& d, int32_t count, const ZT_DCI_Point* points) {
   ZT_Rendition edges = d;
   edges.set_advanced_options(d->advanced_options & edge_options_mask);
@@ -31,12 +31,12 @@ void draw_strip_edges_with(Strip_Edge_Polyline* polyline, Software_Z_Buffer& r,
   r.edge_depth_offset = 0;
 }
 
-void draw_strip_edges(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+void draw_strip_edges(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                       const ZT_DCI_Point* points) {
   draw_strip_edges_with(&draw_2di_polyline_configuration_F, r, d, count, points);
 }
 
-void draw_strip_edges(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+void draw_strip_edges(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                       const ZT_Point* points) {
   pixel::Small_Buffer<ZT_DCI_Point> rounded(count);
   if (count > 0) pixel::round_device_points_xyz(points, count, rounded.data());

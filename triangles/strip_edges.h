@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/software_z_buffer.h"
+#include "pixel/renderer_state.h"
 
 namespace triangles {
 
@@ -16,16 +16,16 @@ namespace triangles {
 // without the strip-edges bit (and without advanced options above bit 9), and
 // the renderer's edge depth offset holds the rendition's depth offset while
 // they draw.
-void draw_strip_edges(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+void draw_strip_edges(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                       const ZT_DCI_Point* points);
 // The same from float points, rounded (x, y and z) first.
-void draw_strip_edges(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+void draw_strip_edges(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                       const ZT_Point* points);
 
 // The same with another polyline, so that the three calls can be watched.
 using Strip_Edge_Polyline = void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t,
                                  const ZT_DCI_Point*);
-void draw_strip_edges_with(Strip_Edge_Polyline* polyline, Software_Z_Buffer& r,
+void draw_strip_edges_with(Strip_Edge_Polyline* polyline, pixel::Renderer_State& r,
                            const ZT_Rendition& d, int32_t count, const ZT_DCI_Point* points);
 
 }  // namespace triangles

@@ -1,6 +1,7 @@
 // What each configuration installs into the triangle slots: the actions of its
 // dispatch table (triangle_dispatch.h).
-#include "core/action_installation.h"
+#include "triangles/triangle_actions.h"
+
 #include "triangles/triangle_dispatch.h"
 
 namespace {
@@ -34,13 +35,5 @@ std::span<const Slot_Installation> installs() {
 }  // namespace
 
 std::span<const Slot_Installation> triangle_actions(Configuration c) {
-  switch (c) {
-  case Configuration::A: return installs<pixel::Config_A>();
-  case Configuration::B: return installs<pixel::Config_B>();
-  case Configuration::C: return installs<pixel::Config_C>();
-  case Configuration::D: return installs<pixel::Config_D>();
-  case Configuration::E: return installs<pixel::Config_E>();
-  case Configuration::F: return installs<pixel::Config_F>();
-  }
-  return {};
+  return pixel::with_configuration(c, []<class C>(C) { return installs<C>(); });
 }

@@ -11,24 +11,17 @@
 #include <type_traits>
 
 #include "triangles/clip_paths.h"
-#include "pixel/configurations.h"
+#include "pixel/action_gates.h"
+#include "pixel/configuration.h"
 #include "pixel/fixed_point.h"
-#include "pixel/frame.h"
-#include "core/mask_cache.h"
 #include "pixel/small_buffer.h"
 #include "triangles/strip_edges.h"
 #include "triangles/triangle_rasterisers.h"
 
 namespace triangles {
 
-template <class... Gate>
-struct Gates {};
-
 template <class C>
 struct Triangle_Dispatch;
-
-template <ZT_Slot S, class C, class Fn = typename ZT_Slot_Traits<S>::Function>
-struct Triangle_Action;
 
 // The slots of this family and how they relate.
 enum class Strip_Kind { Flat, Colorized, Gouraud };
@@ -113,8 +106,6 @@ ZDI_TRIANGLE_GATES(draw_2d_gouraud_polytriangle, gouraud_2d)
 ZDI_TRIANGLE_GATES(draw_2di_gouraud_polytriangle, gouraud_2di)
 #undef ZDI_TRIANGLE_GATES
 
-template <ZT_Slot S, class C>
-using Gates_Of = Gates_In<S, Triangle_Dispatch<C>>;
 
 // The rasteriser an integer-point slot of configuration C ends in: the
 // unclipped one for DCI slots, the clip path for 2DI slots.
@@ -133,106 +124,75 @@ using Rasteriser_Of = std::conditional_t<
 // The flat slot of the same point space as a colorized or Gouraud one.
 constexpr ZT_Slot flat_slot_of(ZT_Slot s) { return triangle_slot(Strip_Kind::Flat, shape_of(s).space); }
 
-template <ZT_Slot S, class C, class... A>
-inline void send(Software_Z_Buffer& r, const ZT_Rendition& d, A... a);
-
 // A colorized or Gouraud call without a colour array draws in the rendition's
 // colour (its index in the mapped configurations), as a polygon without colour
-// does: it is the flat action of the same point space.
-template <ZT_Slot S, class C, class P, class... Rest>
-inline bool drawn_without_colours(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
-                                  P points, const ZT_RGB32* colours, Rest...) {
-  if (colours) return false;
-  send<flat_slot_of(S), C>(r, d, count, points);
-  return true;
-}
-
-template <ZT_Slot S, class C, class... A>
-struct Triangle_Action<S, C, void(ZT_Renderer_Data*, const ZT_Rendition&, A...)> {
-  static void run(ZT_Renderer_Data* renderer, const ZT_Rendition& d, A... a) {
-    Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-    if constexpr (kind_of(S) != Strip_Kind::Flat)
-      if (drawn_without_colours<S, C>(r, d, a...)) return;
-    [&]<class... G>(Gates<G...>) {
-      (void)(G::template take<S, C>(r, d, a...) || ...);
-    }(typename Gates_Of<S, C>::type{});
+// does: the flat action of the same point space takes it, before any other gate.
+struct No_Colours_To_Flat {
+  static constexpr std::string_view name = "no colour array: flat action";
+  template <class Family, ZT_Slot S, class C, class P, class... Rest>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count, P points,
+                   const ZT_RGB32* colours, Rest...) {
+    if (colours) return false;
+    pixel::send<Family, flat_slot_of(S), C>(r, d, count, points);
+    return true;
   }
 };
 
+template <class Gate, class Row>
+struct Row_Starting_With;
+template <class Gate, class... G>
+struct Row_Starting_With<Gate, pixel::Gates<G...>> {
+  using type = pixel::Gates<Gate, G...>;
+};
+
+// The triangle family in the gate vocabulary: its rows (the colorized and
+// Gouraud ones led by the colour-array test) and its rasterisers.
+struct Triangle_Family {
+  template <ZT_Slot S, class C>
+  using Gates_Of = std::conditional_t<
+      kind_of(S) == Strip_Kind::Flat, typename Gates_In<S, Triangle_Dispatch<C>>::type,
+      typename Row_Starting_With<No_Colours_To_Flat,
+                                 typename Gates_In<S, Triangle_Dispatch<C>>::type>::type>;
+  template <ZT_Slot S, class C, bool Masked>
+  using Rasteriser = Rasteriser_Of<S, C, Masked>;
+};
+
+// The function installed in triangle slot S of configuration C.
+template <ZT_Slot S, class C>
+using Triangle_Action = pixel::Gated_Action<Triangle_Family, S, C>;
+
 template <ZT_Slot S, class C, class... A>
-inline void send(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-  Triangle_Action<S, C>::run(&r, d, a...);
+void send_to_action(pixel::Renderer_State& r, const ZT_Rendition& d, A... a) {
+  pixel::send<Triangle_Family, S, C>(r, d, a...);
 }
+
+using namespace pixel::gate_vocabulary;
 
 // ---------------------------------------------------------------------------
-// Gates.  take<slot, configuration>(renderer, rendition, arguments…) hands the
-// call on and answers true, or answers false and lets the next gate look.
-
-// Face patterns from 75 on (and indices below 0) are the host's: the call goes
-// unchanged to the host's standard action of the slot.
-struct Pattern_To_Host {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    const int32_t index = d->face->pattern_index;
-    if (index >= 0 && index < ZT_Pattern_First_Host_Only) return false;
-    ZT_Slot_Traits<S>::standard(&r, d, a...);
-    return true;
-  }
-};
-
-// A condition of the call hands it to configuration To's action of the same
-// slot.
-using Call_Condition = bool(const Software_Z_Buffer&, const ZT_Rendition&);
-
-template <Call_Condition* Applies, class To>
-struct To_When {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    if (!Applies(r, d)) return false;
-    send<S, To>(r, d, a...);
-    return true;
-  }
-};
-
-inline bool transparency_bit(const Software_Z_Buffer&, const ZT_Rendition& d) {
-  return (d->advanced_options & ZT_Advanced_Transparency) != 0;
-}
-inline bool depth_test_off(const Software_Z_Buffer&, const ZT_Rendition& d) {
-  return !d->depth_test_active;
-}
-inline bool merge_on(const Software_Z_Buffer& r, const ZT_Rendition& d) {
-  return pixel::merge_in_force(r, d);
-}
-
-// The transparency bit: opaque true colour hands the call to the blending
-// configuration.
-template <class To>
-using Transparency_To = To_When<&transparency_bit, To>;
-// Depth testing off in the rendition: the configuration without depth draws.
-template <class To>
-using Depth_Off_To = To_When<&depth_test_off, To>;
-// Merge control in force: the configuration that merges draws.
-template <class To>
-using Merge_To = To_When<&merge_on, To>;
+// Gates of this family only.  take<Family, slot, configuration>(state,
+// rendition, arguments…) hands the call on and answers true, or answers false
+// and lets the next gate look.
 
 // The flat action under merge control: the colorized action of To with the
 // current colour made opaque.
 template <class To>
 struct Merge_Opaque_To {
-  template <ZT_Slot S, class C, class P>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count, P points) {
-    if (!pixel::merge_in_force(r, d)) return false;
+  static constexpr std::string_view name = "merge control: colorized action of the merging configuration";
+  template <class Family, ZT_Slot S, class C, class P>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count, P points) {
+    if (!r.merge_in_force(d)) return false;
     ZT_RGB32 opaque = d->current_color;
     opaque.a = 255;
-    send<colorized_slot_of(S), To>(r, d, count, points, &opaque, true);
+    pixel::send<Family, colorized_slot_of(S), To>(r, d, count, points, &opaque, true);
     return true;
   }
 };
 
 // The strip-edges bit: the strip's edges are drawn instead.
 struct Strip_Edges {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static constexpr std::string_view name = "strip-edges bit: edges";
+  template <class Family, ZT_Slot S, class C, class... A>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points, A...) {
     if (!(d->advanced_options & ZT_Advanced_Strip_Edges)) return false;
     draw_strip_edges(r, d, count, points);
@@ -240,21 +200,12 @@ struct Strip_Edges {
   }
 };
 
-// A complex-clip mask applies: the masked twin draws.
-struct Mask_To_Twin {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    if (!mask_active_for_draw(r, d)) return false;
-    Rasteriser_Of<S, C, true>::draw(r, d, a...);
-    return true;
-  }
-};
-
 // No colour buffer, or fewer than two points: nothing is drawn.
 struct Nothing_To_Draw {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition&, int32_t count, A...) {
-    return r.color_buffer.empty() || count < 2;
+  static constexpr std::string_view name = "nothing to draw";
+  template <class Family, ZT_Slot S, class C, class... A>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition&, int32_t count, A...) {
+    return !r.frame.has_color() || count < 2;
   }
 };
 
@@ -263,9 +214,10 @@ struct Nothing_To_Draw {
 // The flat true-colour actions: the colorized action of the same space with the
 // rendition's current colour for the whole strip.
 struct As_Colorized {
-  template <ZT_Slot S, class C, class P>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count, P points) {
-    send<colorized_slot_of(S), C>(r, d, count, points, &d->current_color, true);
+  static constexpr std::string_view name = "colorized action in the current colour";
+  template <class Family, ZT_Slot S, class C, class P>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count, P points) {
+    pixel::send<Family, colorized_slot_of(S), C>(r, d, count, points, &d->current_color, true);
     return true;
   }
 };
@@ -275,8 +227,10 @@ struct As_Colorized {
 // and point space.
 template <bool With_Depth>
 struct Round_To_DCI {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static constexpr std::string_view name =
+      With_Depth ? "round x, y, z: integer action" : "round x, y: integer action";
+  template <class Family, ZT_Slot S, class C, class... A>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_Point* points, A... a) {
     pixel::Small_Buffer<ZT_DCI_Point> rounded(count);
     if (count > 0) {
@@ -286,33 +240,27 @@ struct Round_To_DCI {
       if constexpr (!With_Depth)
         for (int32_t i = 0; i < count; ++i) rounded[i].z = 0;
     }
-    send<integer_slot_of(S), C>(r, d, count, static_cast<const ZT_DCI_Point*>(rounded.data()), a...);
+    pixel::send<Family, integer_slot_of(S), C>(r, d, count,
+                                               static_cast<const ZT_DCI_Point*>(rounded.data()), a...);
     return true;
   }
 };
 using Round_XY = Round_To_DCI<false>;
 using Round_XYZ = Round_To_DCI<true>;
 
-struct Draw {
-  template <ZT_Slot S, class C, class... A>
-  static bool take(Software_Z_Buffer& r, const ZT_Rendition& d, A... a) {
-    Rasteriser_Of<S, C, false>::draw(r, d, a...);
-    return true;
-  }
-};
-
 // ---------------------------------------------------------------------------
 // The dispatch tables, one per configuration: the actions with clipped points
 // (DC, DCI), then those with points anywhere (2D, 2DI).  The float entries of
 // the second kind round x, y and z in every configuration.
 //
-// Beyond the tests each action states for itself, two hand-offs keep a strip
+// Beyond the tests each action states for itself, one hand-off keeps a strip
 // with points anywhere drawn as its inside part would be drawn by the integer
 // action of clipped points: merge in B's colorized strips goes to A (after the
-// host-pattern test, where B's integer colorized action tests it), and the
-// transparency bit in B's Gouraud strips goes to A after the host-pattern test
-// (B's integer Gouraud action tests it first), so clipped triangles blend like
-// the inside ones.  A's Gouraud strips test the mask once for the call.
+// host-pattern test, where B's integer colorized action tests it).  B's
+// Gouraud strips of points anywhere do not look at the transparency bit: their
+// straddling triangles are B's (stored opaque), and only their inside runs and
+// whole strips reach B's integer Gouraud action, which hands transparent ones
+// to A (clip_paths.h).  A's Gouraud strips test the mask once for the call.
 
 template <>
 struct Triangle_Dispatch<Config_A> {
@@ -347,7 +295,7 @@ struct Triangle_Dispatch<Config_B> {
   using colorized_2di =
       Gates<Transparency_To<Config_A>, Pattern_To_Host, Merge_To<Config_A>, Mask_To_Twin, Draw>;
   using gouraud_2d = Gates<Pattern_To_Host, Round_XYZ>;
-  using gouraud_2di = Gates<Pattern_To_Host, Transparency_To<Config_A>, Mask_To_Twin, Draw>;
+  using gouraud_2di = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
 };
 
 template <>

@@ -14,20 +14,16 @@
 #include <type_traits>
 
 #include "triangles/clipped_scan.h"
-#include "pixel/configurations.h"
-#include "triangles/depth_policies.h"
+#include "pixel/configuration.h"
+#include "pixel/depth_policies.h"
 #include "triangles/shades.h"
 #include "triangles/span_writer.h"
 #include "triangles/strip_context.h"
 
 namespace triangles {
 
-using pixel::Config_A;
-using pixel::Config_B;
-using pixel::Config_C;
-using pixel::Config_D;
-using pixel::Config_E;
-using pixel::Config_F;
+using namespace pixel::configurations;
+using pixel::Depth_Rule;
 
 // ---------------------------------------------------------------------------
 // Pixel rules of the flat and colorized rasterisers:
@@ -81,11 +77,11 @@ public:
         record_word_ = word;
         record_ready_ = true;
       }
-      paint(Dither_Word{record_}, Store_Index(s_.rendition->contrast_index));
+      paint(Dither_Word{{record_}}, Store_Index(s_.rendition->contrast_index));
     } else if constexpr (C::id == Configuration::A) {
       if (s_.merge)
-        paint(Merge_Word(word | pixel::opaque_alpha, &s_.merge_colors),
-              Merge_Word(contrast | pixel::opaque_alpha, &s_.merge_colors));
+        paint(Merge_Word(word | pixel::opaque_alpha, {s_.merge_colors}),
+              Merge_Word(contrast | pixel::opaque_alpha, {s_.merge_colors}));
       else if (pixel::alpha_of(word) == 255)
         paint(Store_Word(word), Store_Word(contrast));
       else
@@ -137,7 +133,8 @@ struct Triangle_Painter {
 template <bool Masked, Depth_Rule Rule, class Shape, class Draw>
 inline void with_painter(const Strip_Context& s, Draw&& draw) {
   with_coverage<Masked>(s, [&](auto coverage) {
-    with_depth_rule<Rule>(s.renderer, [&](auto depth) {
+    pixel::with_depth_policy<Rule>(s.renderer.depth_test_mode, s.renderer.depth_write != 0,
+                                   [&](auto depth) {
       draw(Triangle_Painter<Shape, decltype(depth), decltype(coverage)>{s, depth, coverage});
     });
   });
@@ -145,7 +142,7 @@ inline void with_painter(const Strip_Context& s, Draw&& draw) {
 
 template <class C, bool Masked>
 struct Colorized_Rasteriser {
-  static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points, const ZT_RGB32* colours, bool single) {
     draw(Strip_Context(r, d, Masked), count, points, colours, single);
   }
@@ -178,8 +175,8 @@ struct Flat_Pixels {
     const ZT_Rendition_Data& d = *s.rendition;
     if constexpr (C::id == Configuration::C) {
       if (s.merge)
-        return paint(Merge_Index(d.current_index, &s.merge_colors),
-                     Merge_Index(d.contrast_index, &s.merge_colors));
+        return paint(Merge_Index(d.current_index, {s.merge_colors}),
+                     Merge_Index(d.contrast_index, {s.merge_colors}));
     }
     paint(Store_Index(d.current_index), Store_Index(d.contrast_index));
   }
@@ -187,7 +184,7 @@ struct Flat_Pixels {
 
 template <class C, bool Masked>
 struct Flat_Rasteriser {
-  static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points) {
     const Strip_Context s(r, d, Masked);
     with_painter<Masked, one_colour_depth_rule<C>(Masked), Flat_Index_Shape>(s, [&](auto paint) {
@@ -250,7 +247,7 @@ template <class C, bool Masked>
 struct Gouraud_Rasteriser {
   using Pixels = Gouraud_Pixels<C>;
 
-  static void draw(Software_Z_Buffer& r, const ZT_Rendition& d, int32_t count,
+  static void draw(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const ZT_DCI_Point* points, const ZT_RGB32* colours) {
     const Strip_Context s(r, d, Masked);
     const auto shade = Pixels::shade(s);

@@ -19,7 +19,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "triangles/depth_policies.h"
+#include "pixel/depth_policies.h"
 #include "triangles/shades.h"
 #include "triangles/span_values.h"
 
@@ -29,12 +29,12 @@ namespace triangles {
 
 // The lanes where a depth policy passes, given the flipped fragment and stored
 // depths.
-template <bool Write>
-inline __m128i passing_lanes(const Depth_Less_Equal<Write>&, __m128i z, __m128i stored) {
+template <class Store>
+inline __m128i passing_lanes(const pixel::Depth_Less_Equal<Store>&, __m128i z, __m128i stored) {
   return _mm_xor_si128(_mm_cmpgt_epi16(z, stored), _mm_set1_epi32(-1));
 }
-template <bool Write>
-inline __m128i passing_lanes(const Depth_By_Mode<Write>& rule, __m128i z, __m128i stored) {
+template <class Store>
+inline __m128i passing_lanes(const pixel::Depth_By_Mode<Store>& rule, __m128i z, __m128i stored) {
   // The mode's range test asked once for each of the three orders.
   const __m128i less = _mm_and_si128(_mm_cmpgt_epi16(stored, z), _mm_set1_epi16(rule.passes_less));
   const __m128i greater =
@@ -108,7 +108,7 @@ inline void write_wide_blocks(uint32_t* p, uint16_t* d, int32_t count, int32_t b
     const __m128i fz = flipped_depths(z);
     const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
     const __m128i pass = _mm_and_si128(live, passing_lanes(depth, fz, _mm_xor_si128(stored, flip)));
-    if constexpr (Depth::writes) {
+    if constexpr (Depth::stores()) {
       const __m128i nz = _mm_xor_si128(fz, flip);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
                        _mm_xor_si128(stored, _mm_and_si128(_mm_xor_si128(stored, nz), pass)));

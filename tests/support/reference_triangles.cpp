@@ -230,7 +230,7 @@ void strip(Draw a, int32_t n, const ZT_DCI_Point* p, const ZT_RGB32* colours, bo
     bool inside = true, inside_clip = true;
     for (int k = 0; k < 3; ++k) {
       const ZT_DCI_Point& q = p[i + k];
-      v[k] = {int64_t(q.x) - a.r.window_origin.x, int64_t(q.y) - a.r.window_origin.y,
+      v[k] = {int64_t(q.x) - a.r.window_origin().x, int64_t(q.y) - a.r.window_origin().y,
               int64_t(int32_t(uint32_t(q.z) + uint32_t(f.depth_offset))), {}};
       inside = inside && v[k].x >= 0 && v[k].x <= a.w && v[k].y >= -(1 << 28) &&
                v[k].y <= a.h + (1 << 28);
@@ -282,7 +282,7 @@ void reference_strip(const Test_Host& host, Reference_Kind kind, int32_t count,
     if (config == 'B' && merge) current.a = 255;
   }
   if (config == 'B' && merge && kind == Reference_Kind::Colorized) config = 'A';
-  const bool masked = config != 'E' && mask_active_for_draw(r, host.rendition);
+  const bool masked = config != 'E' && r.mask_active_for_draw(host.rendition);
   Draw a{host, r, d, config, kind, masked ? r.mask_cache->head : nullptr, image,
          r.color_buffer->width, r.color_buffer->height, clip};
   strip(a, count, points, colours, single);
@@ -299,7 +299,7 @@ void reference_dci_strip(const Test_Host& host, Reference_Kind kind, const Point
 void reference_2di_strip(const Test_Host& host, Reference_Kind kind, const Point_List& strip,
                          Reference_Image& image) {
   const ZT_Int_Rectangle& c = host.rendition->hard_clip;
-  const ZT_Int_Point o = host.r().window_origin;
+  const ZT_Int_Point o = host.r().window_origin();
   const ZT_Int_Rectangle local{c.left - o.x, c.right - o.x, c.bottom - o.y, c.top - o.y};
   reference_strip(host, kind, strip.count, strip.integer.data(), strip.colours.data(),
                   strip.single, &local, image);
