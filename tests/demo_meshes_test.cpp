@@ -61,6 +61,14 @@ std::string binary_stl(const char* header) {
   return s;
 }
 
+// The binary tetrahedron with one coordinate of facet k (1-based) a NaN.
+std::string binary_stl_with_nan_in_facet(int k) {
+  std::string s = binary_stl("nan");
+  const float nan = std::nanf("");
+  std::memcpy(s.data() + 84 + std::size_t(k - 1) * 50 + 4 * 7, &nan, 4);
+  return s;
+}
+
 void expect_same_mesh(const Mesh& a, const Mesh& b) {
   ASSERT_EQ(a.triangles.size(), b.triangles.size());
   ASSERT_EQ(a.positions.size(), b.positions.size());
@@ -103,8 +111,18 @@ TEST(MeshFiles, UnreadableFilesFailWithAMessage) {
       {"noise.stl", "\x01\x02 not a mesh", "not an STL file"},
       {"short.stl", "solid x\n facet\n outer loop\n vertex 1 2\n", "three numbers"},
       {"points.obj", "v 0 0 0\nv 0 0 0\nv 0 0 0\nf 1 2 3\n", "no extent"},
-      {"index.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\n", "vertex"},
+      {"index.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\n", "index.obj:3: a face refers to a vertex"},
       {"mesh.ply", "ply\n", "unknown mesh format"},
+      // A NaN, a word that is no number and a reference beyond 64 bits are
+      // refused where they stand, not read as 0 or wrapped.
+      {"nan.obj", "v 0 0 0\nv nan 1 0\n", "nan.obj:2: \"nan\" is not a coordinate (NaN)"},
+      {"text.obj", "v 0 0 0\nv 1 two 0\n", "text.obj:2: \"two\" is not a number"},
+      {"huge.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 18446744073709551619\n",
+       "huge.obj:4: the reference \"18446744073709551619\" is out of range"},
+      {"zero.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "zero.obj:4: vertex references start at 1"},
+      {"nan_later.stl", ascii_stl().replace(ascii_stl().rfind("vertex"), 6, "vertex nan"),
+       "nan_later.stl:27: \"nan\" is not a coordinate (NaN)"},
+      {"nan_later_bin.stl", binary_stl_with_nan_in_facet(3), "facet 3: a vertex coordinate is not a number"},
   };
   for (const Case& c : cases) {
     try {

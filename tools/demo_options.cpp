@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tools/demo_options.h"
+#include "tools/number_text.h"
 
 const char* const demo_usage =
     "usage: zdi_demo [MESH.obj | MESH.stl] [options]\n"
@@ -89,13 +90,13 @@ Parse_Outcome parse_demo_options(int argc, const char* const* argv, Demo_Options
       } else if (a == "--module") {
         o.module = v;
       } else if (a == "--size") {
-        int w = 0, h = 0;
-        char tail = 0;
-        if (std::sscanf(v.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 ||
-            w > 16384 || h > 16384)
-          return error("--size takes WIDTHxHEIGHT between 1x1 and 16384x16384, not " + v);
-        o.width = w;
-        o.height = h;
+        const auto size = size_from_text(v, ZT_Largest_Window_Side);
+        if (!size)
+          return error("--size takes WIDTHxHEIGHT between 1x1 and " +
+                       std::to_string(ZT_Largest_Window_Side) + "x" +
+                       std::to_string(ZT_Largest_Window_Side) + ", not " + v);
+        o.width = size->x;
+        o.height = size->y;
       } else if (a == "--config") {
         const auto c = v.size() == 1 ? configuration_named(v[0]) : std::nullopt;
         if (!c) return error("--config takes one of A, B, C, D, E, F, not " + v);

@@ -86,39 +86,49 @@ json palette(const ZT_Palette& p) {
 
 ZT_Int_RGB levels_from(const json& j) {
   if (!j.is_array() || j.size() != 3) fail("colour cube levels: [red, green, blue] expected", j);
-  return {int_from(j[0], "cube levels"), int_from(j[1], "cube levels"),
-          int_from(j[2], "cube levels")};
+  const ZT_Int_RGB l{int_from(j[0], "cube levels"), int_from(j[1], "cube levels"),
+                     int_from(j[2], "cube levels")};
+  if (!ZT_Color_Cube::levels_fit(l))
+    fail("colour cube levels: at least 1 each and at most 256 colours in all expected", j);
+  return l;
 }
 
 ZT_Counted_Ptr<ZT_Palette> palette_from(const json& j) {
   if (j.contains("color_cube")) {
     ZT_Int_RGB l = levels_from(j["color_cube"]);
-    if (l.r < 1 || l.g < 1 || l.b < 1 || l.r * l.g * l.b > 256)
-      fail("palette color_cube: 1 to 256 colours expected", j["color_cube"]);
-    return ZT_Palette::with_color_cube(l, j.contains("base") ? int_from(j["base"], "base") : 0);
+    return ZT_Palette::with_color_cube(l, j.contains("base") ? byte_from(j["base"], "base") : 0);
   }
   const json& colors = member(j, "colors");
   if (!colors.is_array() || colors.size() > 256)
     fail("palette colors: an array of at most 256 colours expected", colors);
   ZT_Counted_Ptr<ZT_Palette> p(new ZT_Palette());
   for (std::size_t i = 0; i < colors.size(); ++i) p->set_color(int32_t(i), color_from(colors[i]));
-  if (j.contains("count")) p->set_count(int_from(j["count"], "palette count"));
+  if (j.contains("count") && !p->set_count(int_from(j["count"], "palette count")))
+    fail("palette count: 1 to 256 expected", j["count"]);
   if (j.contains("cube")) {
     const json& c = j["cube"];
-    ZT_Color_Cube cube(levels_from(member(c, "levels")), 1.0f, int_from(member(c, "base"), "base"));
+    ZT_Color_Cube cube(levels_from(member(c, "levels")), 1.0f, byte_from(member(c, "base"), "base"));
+    auto three = [&](const char* key) -> const json& {
+      const json& t = c[key];
+      if (!t.is_array() || t.size() != 3) fail(std::string("cube ") + key + ": [red, green, blue] expected", t);
+      return t;
+    };
     if (c.contains("steps")) {
-      const json& s = c["steps"];
-      cube.red_step = uint8_t(int_from(s.at(0), "steps"));
-      cube.green_step = uint8_t(int_from(s.at(1), "steps"));
-      cube.blue_step = uint8_t(int_from(s.at(2), "steps"));
+      const json& s = three("steps");
+      cube.red_step = byte_from(s[0], "steps");
+      cube.green_step = byte_from(s[1], "steps");
+      cube.blue_step = byte_from(s[2], "steps");
     }
     if (c.contains("scales")) {
-      const json& s = c["scales"];
-      cube.red_scale = int_from(s.at(0), "scales");
-      cube.green_scale = int_from(s.at(1), "scales");
-      cube.blue_scale = int_from(s.at(2), "scales");
+      const json& s = three("scales");
+      cube.red_scale = int_from(s[0], "scales");
+      cube.green_scale = int_from(s[1], "scales");
+      cube.blue_scale = int_from(s[2], "scales");
     }
-    p->set_color_cube(cube);
+    if (!p->set_color_cube(cube))
+      fail("palette cube: scales from 0 to " + std::to_string(ZT_Color_Cube::largest_scale) +
+               " expected",
+           c);
   }
   return p;
 }
@@ -164,7 +174,7 @@ json color(ZT_RGB32 c) {
 }
 
 ZT_RGB32 color_from(const json& j) {
-  if (j.is_number_integer()) return ZT_RGB32::from_word(uint32_t(j.get<int64_t>()));
+  if (j.is_number_integer()) return ZT_RGB32::from_word(uint32_from(j, "a colour word"));
   if (!j.is_string()) fail("a colour must be a hex string \"AARRGGBB\" or \"RRGGBB\"", j);
   std::string s = j.get<std::string>();
   if (!s.empty() && s[0] == '#') s.erase(0, 1);
@@ -204,12 +214,33 @@ ZT_Int_Rectangle rectangle_from(const json& j) {
           int_from(j[3], "top")};
 }
 
-int32_t int_from(const json& j, const char* what) {
+namespace {
+// An integer within [low, high], or a message naming what and the range.
+int64_t integer_in(const json& j, const char* what, int64_t low, int64_t high) {
   if (!j.is_number_integer()) fail(std::string(what) + ": an integer was expected", j);
-  int64_t v = j.get<int64_t>();
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<uint32_t>::max())
-    fail(std::string(what) + ": the value does not fit 32 bits", j);
-  return int32_t(uint32_t(v));
+  // Unsigned numbers beyond the signed 64-bit range are out of every range here.
+  const bool in_range = j.is_number_unsigned()
+                            ? j.get<uint64_t>() <= uint64_t(high)
+                            : j.get<int64_t>() >= low && j.get<int64_t>() <= high;
+  if (!in_range)
+    fail(std::string(what) + ": an integer from " + std::to_string(low) + " to " +
+             std::to_string(high) + " was expected",
+         j);
+  return j.is_number_unsigned() ? int64_t(j.get<uint64_t>()) : j.get<int64_t>();
+}
+}  // namespace
+
+int32_t int_from(const json& j, const char* what) {
+  return int32_t(integer_in(j, what, std::numeric_limits<int32_t>::min(),
+                            std::numeric_limits<int32_t>::max()));
+}
+
+uint32_t uint32_from(const json& j, const char* what) {
+  return uint32_t(integer_in(j, what, 0, std::numeric_limits<uint32_t>::max()));
+}
+
+uint8_t byte_from(const json& j, const char* what) {
+  return uint8_t(integer_in(j, what, 0, 255));
 }
 
 bool bool_from(const json& j, const char* what) {
@@ -308,25 +339,25 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
     if (key == "hard_clip") d->hard_clip = rectangle_from(v);
     else if (key == "depth_test_active") d->depth_test_active = bool_from(v, k) ? 1 : 0;
     else if (key == "current_color") d->current_color = color_from(v);
-    else if (key == "current_index") d->current_index = uint8_t(int_from(v, k));
+    else if (key == "current_index") d->current_index = byte_from(v, k);
     else if (key == "contrast_color") d->contrast_color = color_from(v);
-    else if (key == "contrast_index") d->contrast_index = uint8_t(int_from(v, k));
+    else if (key == "contrast_index") d->contrast_index = byte_from(v, k);
     else if (key == "rectangle_color") d->rectangle_color = color_from(v);
-    else if (key == "rectangle_index") d->rectangle_index = uint8_t(int_from(v, k));
+    else if (key == "rectangle_index") d->rectangle_index = byte_from(v, k);
     else if (key == "drawing_mode") d->drawing_mode = int_from(v, k);
-    else if (key == "advanced_options") d->advanced_options = uint32_t(int_from(v, k));
+    else if (key == "advanced_options") d->advanced_options = uint32_from(v, k);
     else if (key == "line_style") d->line_style = int_from(v, k);
     else if (key == "line_weight") d->line_weight = int_from(v, k);
     else if (key == "marker_style") d->marker_style = int_from(v, k);
     else if (key == "complex_clip") d->complex_clip = contours_from(v);
     else if (key == "clip_offset") read_int_pair(v, k, d->clip_offset_x, d->clip_offset_y);
-    else if (key == "perspective") d->perspective = uint32_t(int_from(v, k));
+    else if (key == "perspective") d->perspective = uint32_from(v, k);
     else if (key == "lighting") d->lighting = int_from(v, k);
     else if (key == "shading") d->shading = int_from(v, k);
     else {
       ZT_Face_Attributes* f = rendition.modify_face();
       if (key == "pattern_index") f->pattern_index = int_from(v, k);
-      else if (key == "pattern_flags") f->pattern_flags = uint32_t(int_from(v, k));
+      else if (key == "pattern_flags") f->pattern_flags = uint32_from(v, k);
       else if (key == "depth_offset") f->depth_offset = int_from(v, k);
       else if (key == "pattern_origin")
         read_int_pair(v, k, f->pattern_origin.x, f->pattern_origin.y);
@@ -334,14 +365,14 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
         const json& bits = member(v, "bits");
         if (!bits.is_array()) fail("user_pattern bits: a list of bytes expected", bits);
         f->user_pattern_bits.clear();
-        for (const json& b : bits) f->user_pattern_bits.push_back(uint8_t(int_from(b, "bits")));
+        for (const json& b : bits) f->user_pattern_bits.push_back(byte_from(b, "bits"));
         f->user_pattern_width = int_from(member(v, "width"), "user_pattern width");
         f->user_pattern_height = int_from(member(v, "height"), "user_pattern height");
         f->user_pattern_row_bytes = int_from(member(v, "row_bytes"), "user_pattern row_bytes");
         // No bits is the host's "no user pattern"; given bits must cover the pattern.
         if (!f->user_pattern_bits.empty() &&
             (f->user_pattern_width < 1 || f->user_pattern_height < 1 ||
-             f->user_pattern_row_bytes < (f->user_pattern_width + 7) / 8 ||
+             f->user_pattern_row_bytes < (int64_t(f->user_pattern_width) + 7) / 8 ||
              f->user_pattern_bits.size() <
                  std::size_t(f->user_pattern_row_bytes) * std::size_t(f->user_pattern_height)))
           fail("user_pattern: bits must hold height rows of row_bytes bytes, each covering "
@@ -376,7 +407,8 @@ void apply_window(const json& j, ZT_Renderer_Options& o) {
   ZT_Int_Point size = o.window_size();
   if (j.contains("width")) size.x = int_from(j["width"], "window width");
   if (j.contains("height")) size.y = int_from(j["height"], "window height");
-  o.set_window_size(size);
+  if (!o.set_window_size(size))
+    fail("window: sides from 0 to " + std::to_string(ZT_Largest_Window_Side) + " expected", j);
   if (j.contains("origin")) {
     ZT_Int_Point origin;
     read_int_pair(j["origin"], "window origin", origin.x, origin.y);
