@@ -225,12 +225,8 @@ void Fuzz_Host::rendition_from(Byte_Reader& in) {
   d->rectangle_index = in.take<uint8_t>();
   d->drawing_mode = in.pick(4) == 0 ? ZT_Drawing_Mode_Merge : 0;
   d->advanced_options = in.pick(3) == 0 ? in.take<uint32_t>() : 0;
-  // Styled and wide lines go to the host's own decompositions, whose dashes
-  // and pieces along far segments are not bounded yet: they stay plain here.
-  in.pick(12);
-  in.pick(12);
-  d->line_style = 0;
-  d->line_weight = 1;
+  d->line_style = in.pick(12) == 0 ? 1 : 0;
+  d->line_weight = in.pick(12) == 0 ? 2 : 1;
   d->marker_style = in.pick(12) == 0 ? 3 : 0;
   switch (in.pick(5)) {
   case 0: {
