@@ -2,11 +2,14 @@
 
 #include "host/zt_basics.h"
 
+// The length is taken in double precision, so that no float vector overflows or
+// underflows on the way; a zero or non-finite length leaves the vector as it is.
 void ZT_Vector::normalize() {
-  float length = std::sqrt(x * x + y * y + z * z);
-  if (length > 0) {
-    x /= length;
-    y /= length;
-    z /= length;
+  const double length =
+      std::sqrt(double(x) * double(x) + double(y) * double(y) + double(z) * double(z));
+  if (length > 0 && std::isfinite(length)) {
+    x = float(x / length);
+    y = float(y / length);
+    z = float(z / length);
   }
 }

@@ -4,6 +4,12 @@ ZT_Rendition_Data::ZT_Rendition_Data() : face(new ZT_Face_Attributes()) {}
 
 ZT_Rendition::ZT_Rendition() : data_(new ZT_Rendition_Data()) {}
 
+void ZT_Face_Attributes::set_texture(ZT_Counted_Ptr<ZT_Texture> t) {
+  if (!material) material = ZT_Counted_Ptr<ZT_Basic_Material>(new ZT_Basic_Material());
+  ZT_Basic_Material* m = material.make_unshared();
+  m->surface_texture = std::move(t);
+}
+
 ZT_Face_Attributes* ZT_Rendition::modify_face() { return modify()->face.make_unshared(); }
 
 void ZT_Rendition::set_hard_clip_unrestricted(const ZT_Int_Rectangle& r, bool) {

@@ -1,6 +1,6 @@
 // The host's standard actions.  Each records its call in the fallback log; the
-// decompositions that draw through the renderer's simpler actions live in
-// standard_decompositions.cpp and run when drawing is on.
+// decompositions that draw through the renderer's simpler actions
+// (standard_decompositions.h) run when drawing is on.
 #include <type_traits>
 
 #include "host/zd_fallback_log.h"
@@ -93,12 +93,26 @@ bool ZD_Standard_Actions_Draw() { return standard_actions_draw; }
 #define ZT_ARGS_ZT_Get_Image_Fn , a0, a1, a2, a3
 #define ZT_ARGS_ZT_Rectangle_Service_Fn
 
-// Every standard action records its call, then, when drawing is on, runs the
-// host's decomposition for its slot (which may be none).
+namespace {
+thread_local int32_t nesting_depth[ZT_Slot_Count] = {};
+}
+
+ZD_Standard_Nesting::ZD_Standard_Nesting(ZT_Slot slot) : slot_(slot) {
+  ++nesting_depth[int32_t(slot)];
+}
+ZD_Standard_Nesting::~ZD_Standard_Nesting() { --nesting_depth[int32_t(slot_)]; }
+int32_t ZD_Standard_Nesting::depth() const { return nesting_depth[int32_t(slot_)]; }
+int32_t ZD_Standard_Nesting::depth_of(ZT_Slot slot) { return nesting_depth[int32_t(slot)]; }
+
+// Every standard action records its call, then, when drawing is on and it is
+// not nested in itself beyond its decomposition's limit, runs the host's
+// decomposition for its slot (which may be none).
 #define ZT_DEFINE_STANDARD(slot, fn, standard)                                                  \
   void standard(ZT_Renderer_Data* r, const ZT_Rendition& d ZT_PARAMS_##fn) {                    \
     record(#standard, r, d ZT_ARGS_##fn);                                                       \
-    if (standard_actions_draw)                                                                  \
+    if (!standard_actions_draw) return;                                                         \
+    const ZD_Standard_Nesting nesting(ZT_Slot::slot);                                           \
+    if (nesting.depth() <= ZD_Decomposition<ZT_Slot::slot>::reentry_limit)                      \
       ZD_Decomposition<ZT_Slot::slot>::run(r, d ZT_ARGS_##fn);                                  \
   }
 ZT_ACTION_SLOTS(ZT_DEFINE_STANDARD)

@@ -28,6 +28,7 @@ ZT_RGB32 ZD_Color_Of_Index(const ZT_Palette* palette, uint8_t index);
 
 template <>
 struct ZD_Decomposition<ZT_Slot::draw_dci_rgb32_image> {
+  static constexpr int32_t reentry_limit = 1;
   static void run(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition,
                   const ZT_DCI_Point* start, const ZT_DCI_Point* end, int32_t row_bytes,
                   const ZT_RGB32* pixels, int32_t, const ZT_Packing*);
@@ -35,6 +36,7 @@ struct ZD_Decomposition<ZT_Slot::draw_dci_rgb32_image> {
 
 template <>
 struct ZD_Decomposition<ZT_Slot::draw_dci_index8_image> {
+  static constexpr int32_t reentry_limit = 1;
   static void run(ZT_Renderer_Data* renderer, const ZT_Rendition& rendition,
                   const ZT_DCI_Point* start, const ZT_DCI_Point* end, int32_t row_bytes,
                   const uint8_t* pixels);

@@ -6,6 +6,8 @@
 
 #include "host/zt_basics.h"
 #include "host/zt_contour_set.h"
+#include "host/zt_material.h"
+#include "host/zt_matrix.h"
 #include "host/zt_object.h"
 
 // Advanced-options bits.
@@ -23,14 +25,6 @@ constexpr int32_t ZT_Pattern_Solid = 64;
 constexpr int32_t ZT_Pattern_User = 74;
 constexpr int32_t ZT_Pattern_First_Host_Only = 75;
 
-// A texture as the face material hands it out (plain data for now).
-class ZT_Texture : public ZT_Counted {
-public:
-  int32_t u_wrap = 2, v_wrap = 2;  // 2 repeat, 0 no repeat
-  uint8_t fallback = 0;
-  uint8_t modulate = 0;
-};
-
 // Face attributes: shared between renditions until one of them changes them.
 class ZT_Face_Attributes : public ZT_Counted {
 public:
@@ -43,7 +37,17 @@ public:
   ZT_Int_Point pattern_origin;  // local buffer coordinates
   uint32_t pattern_flags = 0;
   int32_t depth_offset = 0;  // added to every vertex depth of a face
-  ZT_Counted_Ptr<ZT_Texture> texture;
+  // The face material (textures and lighting), or null.
+  ZT_Counted_Ptr<ZT_Basic_Material> material;
+
+  // The material's texture, or null without a material; the handle holds a
+  // reference for as long as it lives.
+  ZT_Counted_Ptr<ZT_Texture> texture() const {
+    return material ? material->texture() : ZT_Counted_Ptr<ZT_Texture>();
+  }
+  // Gives the face a material of its own (a copy of a shared one, a basic one
+  // when it has none) whose texture is t.
+  void set_texture(ZT_Counted_Ptr<ZT_Texture> t);
 };
 
 class ZT_Rendition_Data : public ZT_Counted {
@@ -69,10 +73,14 @@ public:
   // be shifted by the offsets before use (see shifted_complex_clip).
   ZT_Contour_Set complex_clip;
   int32_t clip_offset_x = 0, clip_offset_y = 0;
-  // Texturing items, carried as plain data.
+  // Texturing items.  perspective: bit 0 asks for perspective-correct texture
+  // coordinates.  lighting: non-zero when lighting applies to faces.  shading:
+  // the shading code (3 keeps lit textured faces with the host).  transform:
+  // model to device space before the division by w (null: none known).
   uint32_t perspective = 0;
   int32_t lighting = 0;
   int32_t shading = 0;
+  ZT_Counted_Ptr<ZT_Matrix> transform;
 
   // Cache of the shifted clip, so that the same shift keeps the same stamp.
   mutable ZT_Contour_Set shifted_clip_cache;

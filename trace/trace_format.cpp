@@ -290,7 +290,7 @@ json rendition_items(const ZT_Rendition_Data& d) {
           {"pattern_origin", int_pair(f.pattern_origin.x, f.pattern_origin.y)},
           {"pattern_flags", f.pattern_flags},
           {"depth_offset", f.depth_offset},
-          {"texture", texture(f.texture.get())},
+          {"texture", texture(f.texture().get())},
           {"complex_clip", contours(d.complex_clip)},
           {"clip_offset", int_pair(d.clip_offset_x, d.clip_offset_y)},
           {"perspective", d.perspective},
@@ -349,14 +349,14 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
                v);
       } else if (key == "texture") {
         if (v.is_null()) {
-          f->texture.reset();
+          f->set_texture(nullptr);
         } else {
           ZT_Counted_Ptr<ZT_Texture> t(new ZT_Texture());
           if (v.contains("u_wrap")) t->u_wrap = int_from(v["u_wrap"], "u_wrap");
           if (v.contains("v_wrap")) t->v_wrap = int_from(v["v_wrap"], "v_wrap");
           if (v.contains("fallback")) t->fallback = bool_from(v["fallback"], "fallback");
           if (v.contains("modulate")) t->modulate = bool_from(v["modulate"], "modulate");
-          f->texture = t;
+          f->set_texture(t);
         }
       } else {
         throw Format_Error("unknown rendition item \"" + key + "\"");
