@@ -3,8 +3,9 @@
 //   Pixel           uint32_t (true colour) or uint8_t (palette index)
 //   colours         the colour channels it reads from the span (0: unmodulated)
 //   lit             whether it reads light offsets
-//   begin_row(y)    per-row set-up (the dither thresholds of the row)
-//   put(p, t, s)    writes what texel t makes of pixel p, given the span's
+//   row(y)          what a row needs (the dither thresholds of the row), or
+//                   No_Row
+//   put(p, t, s, row)  writes what texel t makes of pixel p, given the span's
 //                   values s at p, and answers whether the pixel's depth is
 //                   stored
 // They compose with the pixel floor's fixed depth rule (z <= stored, depth
@@ -30,6 +31,10 @@ namespace textured {
 
 constexpr uint32_t texel_byte(uint32_t t, int k) { return (t >> (8 * k)) & 0xFF; }
 
+struct No_Row {};
+// The dither thresholds of a row of the 8-bit colour buffer.
+using Threshold_Row = const uint16_t*;
+
 // (t × value) >> 16 of a doubled colour value, as a byte: (t × doubled) >> 17,
 // below zero taken as 0 (the largest product, 255 × 255.5, stays below 255).
 constexpr uint32_t modulated_byte(uint32_t t, int32_t doubled) {
@@ -42,9 +47,10 @@ struct Store_Texel {
   using Pixel = uint32_t;
   static constexpr int colours = 0;
   static constexpr bool lit = false;
-  void begin_row(int32_t) {}
+  using Row = No_Row;
+  Row row(int32_t) const { return {}; }
   template <class Span>
-  bool put(uint32_t* p, uint32_t t, const Span&) const {
+  bool put(uint32_t* p, uint32_t t, const Span&, Row) const {
     *p = t;
     return true;
   }
@@ -55,9 +61,10 @@ struct Modulate_Texel {
   using Pixel = uint32_t;
   static constexpr int colours = 3;
   static constexpr bool lit = false;
-  void begin_row(int32_t) {}
+  using Row = No_Row;
+  Row row(int32_t) const { return {}; }
   template <class Span>
-  bool put(uint32_t* p, uint32_t t, const Span& s) const {
+  bool put(uint32_t* p, uint32_t t, const Span& s, Row) const {
     *p = pixel::opaque_alpha | modulated_byte(texel_byte(t, 2), s.doubled(2)) << 16 |
          modulated_byte(texel_byte(t, 1), s.doubled(1)) << 8 |
          modulated_byte(texel_byte(t, 0), s.doubled(0));
@@ -75,9 +82,10 @@ struct Blend_Texel {
   using Pixel = uint32_t;
   static constexpr int colours = Modulated ? 4 : 0;
   static constexpr bool lit = false;
-  void begin_row(int32_t) {}
+  using Row = No_Row;
+  Row row(int32_t) const { return {}; }
   template <class Span>
-  bool put(uint32_t* p, uint32_t t, const Span& s) const {
+  bool put(uint32_t* p, uint32_t t, const Span& s, Row) const {
     uint32_t source = t, a = pixel::alpha_of(t);
     if constexpr (Modulated) {
       a = modulated_byte(a, s.doubled(3));
@@ -123,15 +131,15 @@ struct Dither_Texel {
   static constexpr bool lit = false;
   Cube_Channels cube;
   std::array<int32_t, 3> full{};  // the unmodulated weights
-  const uint16_t* thresholds = nullptr;
 
   explicit Dither_Texel(const ZT_Color_Cube& c) : cube(c) {
     for (int k = 0; k < 3; ++k) full[k] = int32_t(uint32_t(cube.scale[k]) * 0xFF00u + 0x80u);
   }
-  void begin_row(int32_t y) { thresholds = pixel::dither_row(y); }
+  using Row = Threshold_Row;
+  Row row(int32_t y) const { return pixel::dither_row(y); }
 
   template <class Span>
-  bool put(uint8_t* p, uint32_t t, const Span& s) const {
+  bool put(uint8_t* p, uint32_t t, const Span& s, Row thresholds) const {
     if constexpr (Skips_Clear)
       if (pixel::alpha_of(t) == 0) return false;
     const int32_t threshold = int32_t(pixel::dither_threshold(thresholds, p));
@@ -157,13 +165,13 @@ struct Light_Texel {
   static constexpr int colours = 3;
   static constexpr bool lit = true;
   Cube_Channels cube;
-  const uint16_t* thresholds = nullptr;
 
   explicit Light_Texel(const ZT_Color_Cube& c) : cube(c) {}
-  void begin_row(int32_t y) { thresholds = pixel::dither_row(y); }
+  using Row = Threshold_Row;
+  Row row(int32_t y) const { return pixel::dither_row(y); }
 
   template <class Span>
-  bool put(uint8_t* p, uint32_t t, const Span& s) const {
+  bool put(uint8_t* p, uint32_t t, const Span& s, Row thresholds) const {
     const int64_t threshold = pixel::dither_threshold(thresholds, p);
     std::array<int32_t, 3> level;
     for (int k = 0; k < 3; ++k) {

@@ -78,37 +78,49 @@ struct Texel_Span {
 
   using Edge = Texel_Edge<Colours, Lit>;
 
-  static Texel_Span linear(const Edge& left, const Edge& right, int32_t n) {
+  // Every pixel k takes start + k × step.  The depth alone, for the depth
+  // tests, and the rest, made when a pixel first passes (most spans of a deep
+  // scene have none).
+  [[gnu::always_inline]] static Texel_Span depths(const Edge& left, const Edge& right,
+                                                  const pixel::Step_Divider& per_pixel) {
     Texel_Span s;
-    const pixel::Step_Divider per_pixel(n);
     const int32_t zl = pixel::depth_of(int32_t(left.depth));
     const int32_t zr = pixel::depth_of(int32_t(right.depth));
     s.depth = uint32_t(pixel::start_15(zl));
     s.depth_step = per_pixel.step_15(zr - zl);
+    return s;
+  }
+  [[gnu::noinline]] void add_texels(const Edge& left, const Edge& right, int32_t n,
+                                         const pixel::Step_Divider& per_pixel) {
     const int32_t ul = int32_t(left.extra.u >> 16), ur = int32_t(right.extra.u >> 16);
     const int32_t vl = int32_t(left.extra.v >> 16), vr = int32_t(right.extra.v >> 16);
-    s.u = uint32_t(pixel::start_16(ul));
-    s.v = uint32_t(pixel::start_16(vl));
-    s.u_step = per_pixel.step_16(ur - ul);
-    s.v_step = per_pixel.step_16(vr - vl);
+    u = uint32_t(pixel::start_16(ul));
+    v = uint32_t(pixel::start_16(vl));
+    u_step = per_pixel.step_16(ur - ul);
+    v_step = per_pixel.step_16(vr - vl);
     for (int c = 0; c < Colours; ++c) {
       const int32_t cl = int32_t(left.extra.colour[c]), cr = int32_t(right.extra.colour[c]);
-      s.colour[c] = uint32_t(cl) << 1;
-      s.colour_step[c] = int32_t(uint32_t(channel_divide(int32_t(uint32_t(cr) - uint32_t(cl)), n)) << 1);
+      colour[c] = uint32_t(cl) << 1;
+      colour_step[c] = int32_t(uint32_t(channel_divide(int32_t(uint32_t(cr) - uint32_t(cl)), n)) << 1);
     }
     if constexpr (Lit)
       for (int k = 0; k < offsets; ++k) {
         const int64_t l = offset_integer(left.extra.offsets.at(k));
         const int64_t r = offset_integer(right.extra.offsets.at(k));
-        s.offset[k] = l;
-        s.offset_step[k] = channel_divide(r - l, n);
+        offset[k] = l;
+        offset_step[k] = channel_divide(r - l, n);
       }
+  }
+  [[gnu::always_inline]] static Texel_Span linear(const Edge& left, const Edge& right, int32_t n) {
+    const pixel::Step_Divider per_pixel(n);
+    Texel_Span s = depths(left, right, per_pixel);
+    s.add_texels(left, right, n, per_pixel);
     return s;
   }
 
   // A two-pixel span on the solid paths of E and F: the second pixel takes the
   // mean of the walkers, which the steps are set to reach.
-  static Texel_Span with_mean(const Edge& left, const Edge& right) {
+  [[gnu::always_inline]] static Texel_Span with_mean(const Edge& left, const Edge& right) {
     Texel_Span s = linear(left, right, 2);
     s.depth_step = int32_t(((left.depth >> 1) + (right.depth >> 1)) - s.depth);
     s.u_step = int32_t(uint32_t((uint64_t(left.extra.u) + right.extra.u) >> 1) - s.u);
@@ -125,14 +137,18 @@ struct Texel_Span {
     for (int c = 0; c < Colours; ++c) colour[c] += uint32_t(colour_step[c]);
     for (int k = 0; k < offsets; ++k) offset[k] += offset_step[k];
   }
-  // k (>= 0) pixels further along the span.
-  void advance(int32_t k) {
+  // k (>= 0) pixels further along the span: the depth, the rest, both.
+  void advance_depth(int32_t k) { depth += uint32_t(k) * uint32_t(depth_step); }
+  void advance_texels(int32_t k) {
     const uint32_t n = uint32_t(k);
-    depth += n * uint32_t(depth_step);
     u += n * uint32_t(u_step);
     v += n * uint32_t(v_step);
     for (int c = 0; c < Colours; ++c) colour[c] += n * uint32_t(colour_step[c]);
     for (int j = 0; j < offsets; ++j) offset[j] += int64_t(k) * offset_step[j];
+  }
+  void advance(int32_t k) {
+    advance_depth(k);
+    advance_texels(k);
   }
 
   uint32_t depth16() const { return (depth >> 15) & 0xFFFF; }

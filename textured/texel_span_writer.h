@@ -35,10 +35,23 @@ namespace textured {
 
 using Fixed_Depth = pixel::Depth_Less_Equal<pixel::Depth_Stored>;
 
+// Where a span lies between its walkers: n pixels from the left walker's
+// column (the whole span, which its values step over), of which count are
+// written from the skip-th on.  Mean: the second of two pixels takes the mean.
+template <class Edge>
+struct Span_Between {
+  const Edge& left;
+  const Edge& right;
+  int32_t n, skip;
+  bool mean;
+};
+
 template <class Rule, class Contrast, class Coverage>
 struct Texel_Span_Writer {
   using Pixel = typename Rule::Pixel;
   using Span = Texel_Span<Rule::colours, Rule::lit>;
+  using Row = typename Rule::Row;
+  using Edge = typename Span::Edge;
 
   const pixel::Frame& frame;
   Texel_Lookup texels;
@@ -46,87 +59,121 @@ struct Texel_Span_Writer {
   Contrast contrast;
   Coverage coverage;
 
-  // The texel work of a pixel whose depth z passed.
-  static void textured(Pixel* p, uint16_t* d, uint32_t z, const Span& s, const Texel_Lookup& t,
-                       const Rule& rule) {
-    const uint32_t ui = s.ui(), vi = s.vi();
+  // The texel work of a pixel whose depth z passed, with texel coordinates
+  // ui, vi and the span's values s there (for the policies that read colours).
+  static void textured(Pixel* p, uint16_t* d, uint32_t z, uint32_t ui, uint32_t vi, const Span& s,
+                       const Texel_Lookup& t, const Rule& rule, Row row) {
     if (t.outside(ui, vi)) return;
-    if (rule.put(p, t.at(ui, vi), s) && Fixed_Depth::stores()) *d = uint16_t(z);
+    if (rule.put(p, t.at(ui, vi), s, row) && Fixed_Depth::stores()) *d = uint16_t(z);
   }
-  static void solid(Pixel* p, uint16_t* d, const Span& s, const Texel_Lookup& t, const Rule& rule) {
+  static void solid(Pixel* p, uint16_t* d, const Span& s, const Texel_Lookup& t, const Rule& rule,
+                    Row row) {
     const uint32_t z = s.depth16();
-    if (Fixed_Depth::passes(z, *d)) textured(p, d, z, s, t, rule);
+    if (Fixed_Depth::passes(z, *d)) textured(p, d, z, s.ui(), s.vi(), s, t, rule, row);
   }
 
-  void operator()(int32_t y, int32_t x, int32_t count, Span s) const {
+  // Writes count pixels of row y from local column x.
+  [[gnu::always_inline]] void operator()(int32_t y, int32_t x, int32_t count,
+                                         const Span_Between<Edge>& between) const {
     Pixel* const p = frame.color_at<Pixel>(x, y);
     uint16_t* const d = frame.depth_at(x, y);
     // Local copies: the pixel stores cannot alias them.
     const Texel_Lookup t = texels;
-    Rule row_rule = rule;
-    row_rule.begin_row(y);
-    if constexpr (Coverage::solid) {
-      if (count <= 2) {
-        solid(p, d, s, t, row_rule);
+    const Rule r = rule;
+    const Row row = r.row(y);
+    const Edge& left = between.left;
+    const Edge& right = between.right;
+    if (count <= 2 || !Coverage::solid) {
+      Span s = between.mean ? Span::with_mean(left, right) : Span::linear(left, right, between.n);
+      s.advance(between.skip);
+      if constexpr (Coverage::solid) {
+        solid(p, d, s, t, r, row);
         if (count == 2) {
           s.step();
-          solid(p + 1, d + 1, s, t, row_rule);
+          solid(p + 1, d + 1, s, t, r, row);
         }
-        return;
+      } else {
+        patterned(p, d, x, y, count, s, t, r, row);
       }
-      int32_t k = 0;
+      return;
+    }
+    // Texel coordinates and colours only once a pixel passes.
+    const pixel::Step_Divider per_pixel(between.n);
+    Span s = Span::depths(left, right, per_pixel);
+    s.advance_depth(between.skip);
+    bool texels_made = false;
+    auto with_texels = [&]() -> const Span& {
+      if (!texels_made) {
+        s.add_texels(left, right, between.n, per_pixel);
+        s.advance_texels(between.skip);
+        texels_made = true;
+      }
+      return s;
+    };
+    int32_t k = 0;
 #if defined(__SSE2__)
-      const int32_t blocks = std::min((count + 7) >> 3, (frame.width - x) >> 3);
-      k = write_blocks(p, d, count, blocks, s, t, row_rule);
-      s.advance(k);
+    k = write_blocks(p, d, count, std::min((count + 7) >> 3, (frame.width - x) >> 3), s,
+                     with_texels, t, r, row);
 #endif
-      for (; k < count; ++k, s.step()) solid(p + k, d + k, s, t, row_rule);
-    } else {
-      const Contrast row_contrast = contrast;
-      auto cursor = coverage.at(x, y);
-      for (int32_t k = 0; k < count; ++k, s.step()) {
-        const triangles::Cover c = cursor.next();
-        if (c == triangles::Cover::Skip) continue;
-        const uint32_t z = s.depth16();
-        if (!Fixed_Depth::passes(z, d[k])) continue;
-        if (c == triangles::Cover::Contrast) {
-          row_contrast.put(p + k);
-          d[k] = uint16_t(z);
-          continue;
-        }
-        textured(p + k, d + k, z, s, t, row_rule);
+    if (k >= count) return;
+    Span rest = with_texels();
+    rest.advance(k);
+    for (; k < count; ++k, rest.step()) solid(p + k, d + k, rest, t, r, row);
+  }
+
+  void patterned(Pixel* p, uint16_t* d, int32_t x, int32_t y, int32_t count, Span s,
+                 const Texel_Lookup& t, const Rule& r, Row row) const {
+    const Contrast row_contrast = contrast;
+    auto cursor = coverage.at(x, y);
+    for (int32_t k = 0; k < count; ++k, s.step()) {
+      const triangles::Cover c = cursor.next();
+      if (c == triangles::Cover::Skip) continue;
+      const uint32_t z = s.depth16();
+      if (!Fixed_Depth::passes(z, d[k])) continue;
+      if (c == triangles::Cover::Contrast) {
+        row_contrast.put(p + k);
+        d[k] = uint16_t(z);
+        continue;
       }
+      textured(p + k, d + k, z, s.ui(), s.vi(), s, t, r, row);
     }
   }
 
 #if defined(__SSE2__)
   // The first blocks × 8 pixels (as far as count): eight depth tests at a
   // time, then the texel work for each pixel that passed, at the values the
-  // span has there.  Answers the pixels done.
-  static int32_t write_blocks(Pixel* p, uint16_t* d, int32_t count, int32_t blocks, const Span& s,
-                              const Texel_Lookup& t, const Rule& rule) {
-    triangles::Wide_Ramp z(s.depth, s.depth_step);
+  // span has there.  Most blocks of a deep scene pass nowhere and cost the
+  // test alone.  Answers the pixels done.
+  template <class With_Texels>
+  [[gnu::always_inline]] static int32_t write_blocks(Pixel* p, uint16_t* d, int32_t count, int32_t blocks,
+                              const Span& depths, With_Texels& with_texels,
+                              const Texel_Lookup& t, const Rule& rule, Row row) {
+    triangles::Wide_Ramp z(depths.depth, depths.depth_step);
     const __m128i flip = _mm_set1_epi16(int16_t(0x8000));
     const __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-    Span at_block = s;
+    alignas(16) uint16_t lane_z[8];
     int32_t done = 0;
-    for (int32_t b = 0; b < blocks; ++b, done += 8) {
+    for (int32_t b = 0; b < blocks; ++b, done += 8, p += 8, d += 8) {
+      // The lanes past the span's end (in its last block only) are masked.
       const int32_t left = count - done;
-      const __m128i live = _mm_cmpgt_epi16(_mm_set1_epi16(int16_t(left < 8 ? left : 8)), lane);
-      const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + done));
+      const __m128i live = left >= 8 ? _mm_set1_epi32(-1)
+                                     : _mm_cmpgt_epi16(_mm_set1_epi16(int16_t(left)), lane);
+      const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+      const __m128i fz = triangles::flipped_depths(z);
       const __m128i pass = _mm_and_si128(
-          live, triangles::passing_lanes(Fixed_Depth{}, triangles::flipped_depths(z),
-                                         _mm_xor_si128(stored, flip)));
+          live, triangles::passing_lanes(Fixed_Depth{}, fz, _mm_xor_si128(stored, flip)));
+      z.step();
       uint32_t lanes = uint32_t(_mm_movemask_epi8(_mm_packs_epi16(pass, _mm_setzero_si128())));
-      while (lanes) {
+      if (lanes == 0) continue;
+      _mm_store_si128(reinterpret_cast<__m128i*>(lane_z), _mm_xor_si128(fz, flip));
+      const Span& s = with_texels();
+      do {
         const int32_t k = __builtin_ctz(lanes);
         lanes &= lanes - 1;
-        Span at = at_block;
-        at.advance(k);
-        textured(p + done + k, d + done + k, at.depth16(), at, t, rule);
-      }
-      z.step();
-      at_block.advance(8);
+        Span at = s;  // the span's values at this pixel
+        at.advance_texels(done + k);
+        textured(p + k, d + k, lane_z[k], at.ui(), at.vi(), at, t, rule, row);
+      } while (lanes);
     }
     return std::min(done, count);
   }
@@ -139,13 +186,11 @@ template <class Writer, bool Mean>
 struct Whole_Texel_Spans {
   const Writer& write;
   template <class Edge>
-  void operator()(int32_t y, const Edge& left, const Edge& right) const {
-    using Span = typename Writer::Span;
+  [[gnu::always_inline]] void operator()(int32_t y, const Edge& left, const Edge& right) const {
     const int32_t x = left.column();
     const int32_t count = right.column() - x;
     if (count < 1) return;
-    write(y, x, count,
-          Mean && count == 2 ? Span::with_mean(left, right) : Span::linear(left, right, count));
+    write(y, x, count, Span_Between<Edge>{left, right, count, 0, Mean && count == 2});
   }
 };
 
@@ -158,16 +203,14 @@ struct Clipped_Texel_Spans {
   const triangles::Clip_Window& clip;
   template <class Edge>
   void operator()(int32_t y, const Edge& left, const Edge& right) const {
-    using Span = typename Writer::Span;
     const int32_t x = left.column();
     const int32_t count = right.column() - x;
     if (count < 1) return;
     const int32_t from = std::max(x, clip.left);
     const int32_t to = std::min(x + count, clip.right_end);
     if (from >= to) return;
-    Span s = Span::linear(left, right, count);
-    s.advance(from - x);
-    write(y + clip.to_local_y, from + clip.to_local_x, to - from, s);
+    write(y + clip.to_local_y, from + clip.to_local_x, to - from,
+          Span_Between<Edge>{left, right, count, from - x, false});
   }
 };
 
