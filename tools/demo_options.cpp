@@ -20,6 +20,10 @@ const char* const demo_usage =
     "  --camera YAW,PITCH[,ZOOM]  turn the camera about the scene (degrees) and zoom\n"
     "                         (above 1 closer); default 0,0,1\n"
     "  --shading gouraud|flat|wireframe|points  how a mesh is drawn (default gouraud)\n"
+    "  --texture FILE.png     a texture for the mesh (default: the image its OBJ\n"
+    "                         material names, if any); sides not powers of two are\n"
+    "                         scaled to the nearest; a mesh without texture\n"
+    "                         coordinates gets them by projection\n"
     "  --module PATH          the renderer module (default: the one built with the demo)\n"
     "  --print-hash           print hashes of the colour and depth buffers\n"
     "  --help                 this text\n"
@@ -79,6 +83,8 @@ Parse_Outcome parse_demo_options(int argc, const char* const* argv, Demo_Options
       const std::string v = argv[++i];
       if (a == "-o" || a == "--output") {
         o.output = v;
+      } else if (a == "--texture") {
+        o.texture = v;
       } else if (a == "--module") {
         o.module = v;
       } else if (a == "--size") {

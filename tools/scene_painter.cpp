@@ -53,13 +53,15 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
   std::vector<bool> visible(n);
   std::vector<Vec3> world(n);
   std::vector<ZT_RGB32> colors(n);
+  std::vector<Vec3> world_normals(n);
   for (std::size_t i = 0; i < n; ++i) {
     const auto d = viewport_.device(model, mesh.positions[i]);
     visible[i] = d.has_value();
     if (d) device[i] = *d;
     world[i] = transform_point(model, mesh.positions[i]);
     const Vec3 normal = i < mesh.normals.size() ? mesh.normals[i] : Vec3{0, 0, 1};
-    colors[i] = shade(lighting_, style.material, world[i], transform_direction(normals, normal));
+    world_normals[i] = transform_direction(normals, normal);
+    colors[i] = shade(lighting_, style.material, world[i], world_normals[i]);
   }
   const ZT_Int_Rectangle w = viewport_.window();
   std::vector<Face> faces;
@@ -75,14 +77,19 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
       continue;
     const float area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
     if (style.cull_back_faces && area <= 0) continue;
-    faces.push_back({t, (a.z + b.z + c.z) / 3});
+    faces.push_back({t, (a.z + b.z + c.z) / 3, std::size_t(&t - mesh.triangles.data())});
   }
   std::stable_sort(faces.begin(), faces.end(),
                    [](const Face& x, const Face& y) { return x.depth > y.depth; });
   apply_style(style);
   switch (style.shading) {
   case Shading::gouraud:
-  case Shading::flat: draw_faces(faces, device, colors, world, style); break;
+  case Shading::flat:
+    if (style.texture && mesh.texcoords.size() == mesh.triangles.size())
+      draw_textured_faces(faces, device, colors, world_normals, mesh, style);
+    else
+      draw_faces(faces, device, colors, world, style);
+    break;
   case Shading::wireframe: draw_edges(faces, device, colors, style); break;
   case Shading::points: draw_vertices(faces, device, style); break;
   }
@@ -138,6 +145,51 @@ void Scene_Painter::draw_faces(const std::vector<Face>& faces,
           actions(), rendition_, p, inside, style.integer_points, &color, false);
     }
   }
+}
+
+void Scene_Painter::draw_textured_faces(const std::vector<Face>& faces,
+                                        const std::vector<ZT_Point>& device,
+                                        const std::vector<ZT_RGB32>& vertex_colors,
+                                        const std::vector<Vec3>& world_normals, const Mesh& mesh,
+                                        const Part_Style& style) {
+  using S = ZT_Slot;
+  ZT_Face_Attributes* face = rendition_.modify_face();
+  face->set_texture(style.texture);
+  if (style.material_lighting) {
+    // The material's light: the scene's key light and ambient level.
+    ZT_Basic_Material& m = *face->material.make_unshared();
+    const Vec3 towards = lighting_.lights.empty() ? Vec3{0, 0, 1} : lighting_.lights[0].towards;
+    m.light_direction = {towards.x, towards.y, towards.z};
+    m.ambient = {{lighting_.ambient.z * 1.6f, lighting_.ambient.y * 1.6f, lighting_.ambient.x * 1.6f}};
+    m.diffuse = {{0.85f, 0.85f, 0.85f}};
+  }
+  rendition_.modify()->lighting = style.material_lighting ? 1 : 0;
+  const ZT_RGB32 surface = to_rgb32(style.material.color, 1);
+  for (const Face& f : faces) {
+    const auto& v = f.vertices;
+    const ZT_Point p[3] = {device[v[0]], device[v[1]], device[v[2]]};
+    const auto& uv = mesh.texcoords[f.triangle];
+    const ZT_Parameter parameters[3] = {
+        {uv[0][0], uv[0][1], 0}, {uv[1][0], uv[1][1], 0}, {uv[2][0], uv[2][1], 0}};
+    ZT_RGB32 c[3] = {vertex_colors[v[0]], vertex_colors[v[1]], vertex_colors[v[2]]};
+    ZT_Vector normals[3] = {};
+    if (style.material_lighting) {
+      for (int k = 0; k < 3; ++k) {
+        const Vec3 n = world_normals[v[std::size_t(k)]];
+        normals[k] = {n.x, n.y, n.z};
+        c[k] = surface;
+      }
+    } else if (style.shading == Shading::flat) {
+      c[1] = c[2] = c[0];
+    }
+    const ZT_Vector* given_normals = style.material_lighting ? normals : nullptr;
+    triangle<S::draw_dc_textured_polytriangle, S::draw_2d_textured_polytriangle,
+             S::draw_dci_textured_polytriangle, S::draw_2di_textured_polytriangle>(
+        actions(), rendition_, p, viewport_.inside(p, 3), style.integer_points,
+        static_cast<const ZT_RGB32*>(c), static_cast<const ZT_Parameter*>(parameters), int32_t(1),
+        static_cast<const float*>(nullptr), given_normals);
+  }
+  rendition_.modify()->lighting = 0;
 }
 
 void Scene_Painter::draw_edges(const std::vector<Face>& faces, const std::vector<ZT_Point>& device,

@@ -23,6 +23,13 @@ struct Part_Style {
   uint32_t pattern_flags = 0;
   ZT_RGB32 contrast_color{0, 0, 0, 255};
   bool cull_back_faces = false;  // for closed meshes wound counter-clockwise outside
+  // A texture for meshes with texture coordinates (gouraud and flat shading):
+  // the texels are modulated by the shaded colours, through the textured slots.
+  ZT_Counted_Ptr<ZT_Texture> texture;
+  // The face material lights the texture instead (rendition lighting on,
+  // normals passed, the material's colour as vertex colours): configuration D
+  // draws such faces itself, the others leave them to the host.
+  bool material_lighting = false;
 };
 
 class Scene_Painter {
@@ -53,11 +60,16 @@ private:
   struct Face {
     std::array<uint32_t, 3> vertices;
     float depth;  // mean device depth: sorting key, far first
+    std::size_t triangle;  // its index in the mesh
   };
   void apply_style(const Part_Style& style);
   void draw_faces(const std::vector<Face>& faces, const std::vector<ZT_Point>& device,
                   const std::vector<ZT_RGB32>& vertex_colors, const std::vector<Vec3>& world,
                   const Part_Style& style);
+  void draw_textured_faces(const std::vector<Face>& faces, const std::vector<ZT_Point>& device,
+                           const std::vector<ZT_RGB32>& vertex_colors,
+                           const std::vector<Vec3>& world_normals, const Mesh& mesh,
+                           const Part_Style& style);
   void draw_edges(const std::vector<Face>& faces, const std::vector<ZT_Point>& device,
                   const std::vector<ZT_RGB32>& vertex_colors, const Part_Style& style);
   void draw_vertices(const std::vector<Face>& faces, const std::vector<ZT_Point>& device,
