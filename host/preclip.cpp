@@ -91,28 +91,32 @@ ZT_DCI_Point point_at(const ZT_Int_Rectangle& r, const ZT_Point_D& a, const ZT_P
 
 }  // namespace
 
-bool ZD_Preclip_Head(uint16_t, const ZT_Int_Rectangle& rectangle, const ZT_Point_D* segment,
-                     ZT_DCI_Point* out, const ZT_RGB32* colors, ZT_RGB32* out_color) {
+namespace {
+
+// One end of a segment cut to the rectangle: its entry (head) or its exit
+// (tail); without a crossing, the end itself, rounded.
+bool cut_end(const ZT_Int_Rectangle& rectangle, const ZT_Point_D* segment, bool head,
+             ZT_DCI_Point* out, const ZT_RGB32* colors, ZT_RGB32* out_color) {
   Segment_Cut cut;
   const bool found = cut_segment(rectangle, segment[0], segment[1], cut);
-  const double t = found ? cut.t0 : 1.0;
-  if (found) *out = point_at(rectangle, segment[0], segment[1], t, cut.side0);
-  else *out = {ZD_Preclip_Round(segment[1].x), ZD_Preclip_Round(segment[1].y),
-               ZD_Preclip_Round(segment[1].z)};
+  const double t = found ? (head ? cut.t0 : cut.t1) : (head ? 1.0 : 0.0);
+  const ZT_Point_D& end = segment[head ? 1 : 0];
+  if (found) *out = point_at(rectangle, segment[0], segment[1], t, head ? cut.side0 : cut.side1);
+  else *out = {ZD_Preclip_Round(end.x), ZD_Preclip_Round(end.y), ZD_Preclip_Round(end.z)};
   if (colors && out_color) *out_color = mix(colors[0], colors[1], t);
   return found;
 }
 
+}  // namespace
+
+bool ZD_Preclip_Head(uint16_t, const ZT_Int_Rectangle& rectangle, const ZT_Point_D* segment,
+                     ZT_DCI_Point* out, const ZT_RGB32* colors, ZT_RGB32* out_color) {
+  return cut_end(rectangle, segment, true, out, colors, out_color);
+}
+
 bool ZD_Preclip_Tail(uint16_t, const ZT_Int_Rectangle& rectangle, const ZT_Point_D* segment,
                      ZT_DCI_Point* out, const ZT_RGB32* colors, ZT_RGB32* out_color) {
-  Segment_Cut cut;
-  const bool found = cut_segment(rectangle, segment[0], segment[1], cut);
-  const double t = found ? cut.t1 : 0.0;
-  if (found) *out = point_at(rectangle, segment[0], segment[1], t, cut.side1);
-  else *out = {ZD_Preclip_Round(segment[0].x), ZD_Preclip_Round(segment[0].y),
-               ZD_Preclip_Round(segment[0].z)};
-  if (colors && out_color) *out_color = mix(colors[0], colors[1], t);
-  return found;
+  return cut_end(rectangle, segment, false, out, colors, out_color);
 }
 
 bool ZD_Preclip_Ends(const uint16_t*, const ZT_Int_Rectangle& rectangle,

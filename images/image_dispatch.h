@@ -30,17 +30,8 @@
 
 namespace images {
 
-using pixel::Config_A;
-using pixel::Config_B;
-using pixel::Config_C;
-using pixel::Config_D;
-using pixel::Config_E;
-using pixel::Config_F;
-using pixel::Depth_Off_To;
-using pixel::Draw;
-using pixel::Gates;
-using pixel::Mask_To_Twin;
-using pixel::Transparency_To;
+using namespace pixel::configurations;
+using namespace pixel::gate_vocabulary;
 
 template <class C>
 struct Image_Dispatch;

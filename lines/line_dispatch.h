@@ -3,6 +3,12 @@
 // ending in the rasteriser that draws.  Line_Action<slot, configuration>::run
 // is the function installed in the slot.
 //
+// The plain DCI polyline of A, B, E and F is only a shim: the colorized DCI
+// action of the configuration with the rendition's current colour as the one
+// colour for every segment (so a styled or wide line reaches the host's
+// colorized routine).  C and D draw their plain lines (the colour index)
+// themselves.
+//
 // The polylines' gates:
 //   1. 2DI only: no colour buffer, fewer than two points or a missing colour
 //      array draws nothing (the DCI actions, promised all of them, check only
@@ -26,15 +32,8 @@
 
 namespace lines {
 
-using pixel::Config_A;
-using pixel::Config_B;
-using pixel::Config_C;
-using pixel::Config_D;
-using pixel::Config_E;
-using pixel::Config_F;
-using pixel::Depth_Off_To;
-using pixel::Draw;
-using pixel::Gates;
+using namespace pixel::configurations;
+using namespace pixel::gate_vocabulary;
 
 inline bool styled_or_wide(const pixel::Renderer_State&, const ZT_Rendition& d) {
   return d->line_style != 0 || d->line_weight > 1;
@@ -55,6 +54,19 @@ using Symbol_To_Host = pixel::To_Host_When<&marker_symbol, marker_symbol_name>;
 template <class To>
 using Opaque_To = pixel::To_When<&opaque_current_colour, To, opaque_name>;
 
+// The plain DCI polyline as the colorized one of the same configuration, in
+// the current colour.
+struct As_Colorized {
+  static constexpr std::string_view name = "colorized action in the current colour";
+  template <class Family, ZT_Slot S, class C>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
+                   const ZT_DCI_Point* points) {
+    pixel::send<Family, ZT_Slot::draw_dci_colorized_polyline, C>(r, d, count, points,
+                                                                 &d->current_color, true);
+    return true;
+  }
+};
+
 // A 2DI polyline with nothing to draw stops here.
 struct Nothing_To_Draw {
   static constexpr std::string_view name = "nothing to draw";
@@ -71,6 +83,8 @@ struct Line_Dispatch;
 // Without depth: no hand-off to another configuration (A's polymarker aside).
 template <class C>
 struct Line_Dispatch_Without_Depth {
+  using plain_dci = std::conditional_t<C::mapped, Gates<Styled_Or_Wide_To_Host, Draw>,
+                                       Gates<As_Colorized>>;
   using polyline_dci = Gates<Styled_Or_Wide_To_Host, Draw>;
   using polyline_2di = Gates<Nothing_To_Draw, Styled_Or_Wide_To_Host, Draw>;
   using dot = Gates<Draw>;
@@ -90,6 +104,8 @@ struct Line_Dispatch<Config_C> : Line_Dispatch_Without_Depth<Config_C> {};
 template <class C>
 struct Line_Dispatch_With_Depth {
   using To = typename C::Without_Depth;
+  using plain_dci = std::conditional_t<C::mapped, Gates<Styled_Or_Wide_To_Host, Depth_Off_To<To>, Draw>,
+                                       Gates<As_Colorized>>;
   using polyline_dci = Gates<Styled_Or_Wide_To_Host, Depth_Off_To<To>, Draw>;
   using polyline_2di = Gates<Nothing_To_Draw, Styled_Or_Wide_To_Host, Depth_Off_To<To>, Draw>;
   using dot = Gates<Depth_Off_To<To>, Draw>;
@@ -111,6 +127,10 @@ template <ZT_Slot S, class T>
 struct Line_Row {
   using type = std::conditional_t<Polyline_Slot<S>::clips, typename T::polyline_2di,
                                   typename T::polyline_dci>;
+};
+template <class T>
+struct Line_Row<ZT_Slot::draw_dci_polyline, T> {
+  using type = typename T::plain_dci;
 };
 template <class T>
 struct Line_Row<ZT_Slot::draw_dci_dot, T> {
@@ -145,6 +165,12 @@ struct Line_Family {
 
 template <ZT_Slot S, class C>
 using Line_Action = pixel::Gated_Action<Line_Family, S, C>;
+
+template <typename Config>
+void draw_dot(pixel::Renderer_State& r, const ZT_Rendition& rendition, const ZT_DCI_Point* point,
+              const ZT_RGB32* colour) {
+  pixel::send<Line_Family, ZT_Slot::draw_dci_dot, Config>(r, rendition, point, colour);
+}
 
 template <ZT_Slot Dci, typename Config, typename... Extra>
 void hand_to_dci(pixel::Renderer_State& r, const ZT_Rendition& rendition, int32_t count,

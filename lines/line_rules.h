@@ -95,10 +95,12 @@ struct Line_Rules {
       Variant == Line_Variant::Masked || Variant == Line_Variant::Masked_Merge;
   static constexpr bool merged =
       Variant == Line_Variant::Merge || Variant == Line_Variant::Masked_Merge;
-  // Blending survives in the direct lines of A and E and in A's masked solid
-  // lines; merged pixels and the shared masked variants store plainly.
+  // Blending survives in the direct lines of A and E, and the masked solid
+  // lines of A and B (one variant) blend too; merged pixels and the masked
+  // variants of E and F and of the shaded lines store plainly.
   static constexpr bool blends =
-      Config::blend && !merged && (!masked || (!Config::depth && Kind != Line_Kind::Shaded));
+      !merged && (masked ? !Config::depth && !Config::mapped && Kind == Line_Kind::Solid
+                         : Config::blend);
   using Depth = std::conditional_t<
       !Config::depth, pixel::No_Depth,
       std::conditional_t<follows_depth_settings<Config, Kind> && Variant == Line_Variant::Direct,

@@ -72,6 +72,22 @@ template <ZT_Slot Dci, typename Config, typename... Extra>
 void hand_to_dci(pixel::Renderer_State& r, const ZT_Rendition& rendition, int32_t count,
                  const ZT_DCI_Point* points, Extra... extra);
 
+// The configuration's dot draws a point (line_dispatch.h).
+template <typename Config>
+void draw_dot(pixel::Renderer_State& r, const ZT_Rendition& rendition, const ZT_DCI_Point* point,
+              const ZT_RGB32* colour);
+
+// The colour of a polyline's last point drawn as a dot: the rendition's
+// (plain: none given), the last segment's (colorized; colour[0] for all with
+// the single-colour flag), the point's own (Gouraud).
+inline const ZT_RGB32* last_point_colour(int32_t) { return nullptr; }
+inline const ZT_RGB32* last_point_colour(int32_t count, const ZT_RGB32* colours, bool single) {
+  return colours + (single ? 0 : count - 2);
+}
+inline const ZT_RGB32* last_point_colour(int32_t count, const ZT_RGB32* colours) {
+  return colours + (count - 1);
+}
+
 // False when a colorized or Gouraud call brought no colour array.
 inline bool has_colours() {
   return true;
@@ -158,6 +174,10 @@ void Polyline_Rasteriser<S, Config>::draw(pixel::Renderer_State& r, const ZT_Ren
   }
   pixel::Small_Buffer<uint16_t> codes(count);
   if (ZD_Clip(clip, count, points, codes.data()) == 0) return;
+  // A last point inside reached from outside is lit by no segment and no run:
+  // the configuration's dot draws it, first.
+  if (codes[count - 1] == 0 && codes[count - 2] != 0)
+    draw_dot<Config>(r, rendition, points + (count - 1), last_point_colour(count, extra...));
   with_line_drawing<Config, kind>(r, rendition, frame, [&](const auto& drawing) {
     draw_polyline_clipped(drawing, clip, count, points, codes.data(), colours);
   });

@@ -4,10 +4,12 @@
 // therefore lit once, and a closed polyline lights its start twice.
 //
 // Two entries: all points inside the buffer (the DCI form), and points
-// anywhere (the clipped form), which draws every visible part of the same
-// segments with the same stepping, started where the rectangle begins, so
-// that it lights exactly the pixels of the unclipped polyline inside the
-// rectangle, with the same colours and depths.
+// anywhere (the clipped form).  The clipped form draws every run of two or
+// more inside points as one polyline of its own, closing pixel included, and
+// every segment with an end outside with the stepping of the whole segment,
+// started where the rectangle begins, so that it lights exactly the pixels of
+// the unclipped segment inside the rectangle, with the same colours and
+// depths.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +29,7 @@ struct Segment_Colours {
 // The colours a call brought, by kind.
 struct Index_Colours {
   uint8_t index;
+  Index_Colours from(int32_t) const { return *this; }
   Segment_Colours segment(int32_t) const { return {index, index}; }
   uint32_t closing(int32_t) const { return index; }
 };
@@ -35,6 +38,8 @@ struct Index_Colours {
 struct Per_Segment_Colours {
   const ZT_RGB32* colours;
   bool single;
+  // The colours of the polyline starting at point i.
+  Per_Segment_Colours from(int32_t i) const { return {single ? colours : colours + i, single}; }
   Segment_Colours segment(int32_t i) const {
     const uint32_t w = colours[single ? 0 : i].word();
     return {w, w};
@@ -43,6 +48,7 @@ struct Per_Segment_Colours {
 };
 struct Per_Vertex_Colours {
   const ZT_RGB32* colours;
+  Per_Vertex_Colours from(int32_t i) const { return {colours + i}; }
   Segment_Colours segment(int32_t i) const { return {colours[i].word(), colours[i + 1].word()}; }
   uint32_t closing(int32_t count) const { return colours[count - 1].word(); }
 };
@@ -127,11 +133,14 @@ void draw_polyline_inside(const Drawing& d, int32_t count, const ZT_DCI_Point* p
 }
 
 // Points anywhere.  codes[i] is point i's outcode against the device
-// rectangle clip (which lies inside the buffer).  A segment with both ends
-// inside is drawn whole; one whose ends lie beyond a common side is skipped;
-// any other is first cut to the coordinate-safe square, then drawn from its
-// first pixel inside the rectangle to its last.  The closing pixel is lit when
-// the last point lies inside.
+// rectangle clip (which lies inside the buffer).  The walk goes from the first
+// point: a maximal run of two or more inside points is drawn as one polyline,
+// with its closing pixel, and the walk goes on from its last point; a segment
+// whose ends lie beyond a common side is skipped; any other is first cut to
+// the coordinate-safe square, then drawn from its first pixel inside the
+// rectangle to its last.  So a crossing segment that starts where a run ended
+// lights that point again, and a last point reached by a crossing segment is
+// not lit here (the caller draws it first, as a dot).
 template <typename Drawing, typename Colours>
 void draw_polyline_clipped(const Drawing& d, const ZT_Int_Rectangle& clip, int32_t count,
                            const ZT_DCI_Point* points, const uint16_t* codes,
@@ -140,24 +149,22 @@ void draw_polyline_clipped(const Drawing& d, const ZT_Int_Rectangle& clip, int32
   const ZT_Int_Rectangle local{int32_t(clip.left - ox), int32_t(clip.right - ox),
                                int32_t(clip.bottom - oy), int32_t(clip.top - oy)};
   Source_Maker<typename Drawing::Source> maker{d.cube};
-  Last_Segment last;
   for (int32_t i = 0; i + 1 < count; ++i) {
+    if ((codes[i] | codes[i + 1]) == 0) {
+      int32_t last = i + 1;
+      while (last + 1 < count && codes[last + 1] == 0) ++last;
+      draw_polyline_inside(d, last - i + 1, points + i, colours.from(i));
+      i = last - 1;  // on from the run's last point
+      continue;
+    }
     if (codes[i] & codes[i + 1]) continue;
     const Segment_Colours c = colours.segment(i);
     const ZT_DCI_Point &pi = points[i], &qi = points[i + 1];
     Line_End p{pi.x - ox, pi.y - oy, pi.z, c.start}, q{qi.x - ox, qi.y - oy, qi.z, c.end};
     if (!cut_to_safe_square(p, q, Drawing::interpolates_colour)) continue;
     const Segment s = segment_between(int32_t(p.x), int32_t(p.y), int32_t(q.x), int32_t(q.y));
-    const Pixel_Range range =
-        (codes[i] | codes[i + 1]) == 0 ? Pixel_Range{0, s.length - 1} : visible_pixels(s, local);
     auto pen = pen_for<Drawing>(s, p.z, q.z, maker.make({p.colour, q.colour}, s.length));
-    step_segment(d.segment, s, range, pen);
-    last = {p.z, q.z, s.length};
-  }
-  if (codes[count - 1] == 0) {
-    const ZT_DCI_Point& end = points[count - 1];
-    draw_closing_pixel(d, int32_t(end.x - ox), int32_t(end.y - oy), last, colours.closing(count),
-                       maker);
+    step_segment(d.segment, s, visible_pixels(s, local), pen);
   }
 }
 

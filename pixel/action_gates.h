@@ -22,6 +22,10 @@
 
 namespace pixel {
 
+// The words a family writes its tables in; a family brings them in with
+// `using namespace pixel::gate_vocabulary;`.
+inline namespace gate_vocabulary {
+
 template <class... Gate>
 struct Gates {};
 
@@ -135,4 +139,5 @@ struct Draw {
   }
 };
 
+}  // namespace gate_vocabulary
 }  // namespace pixel

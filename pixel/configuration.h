@@ -60,12 +60,16 @@ struct Config {
   using Without_Depth = Config<without_depth(C)>;
 };
 
+// The six bundles; a family brings them in with
+// `using namespace pixel::configurations;`.
+inline namespace configurations {
 using Config_A = Config<Configuration::A>;
 using Config_B = Config<Configuration::B>;
 using Config_C = Config<Configuration::C>;
 using Config_D = Config<Configuration::D>;
 using Config_E = Config<Configuration::E>;
 using Config_F = Config<Configuration::F>;
+}  // namespace configurations
 
 // The one place a run-time configuration becomes its compile-time bundle:
 // f(Config_X{}) for the configuration c.

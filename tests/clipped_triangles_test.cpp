@@ -292,6 +292,33 @@ TEST(ClippedTriangles, TheWalkSendsRunsWholeSkipsTrianglesBeyondOneSideAndClipsT
     }
 }
 
+// B's Gouraud strips of points anywhere do not look at the transparency bit:
+// a straddling triangle is B's own (stored opaque), an inside one reaches B's
+// integer Gouraud action, which hands it to A (blended).
+TEST(ClippedTriangles, BsGouraudStripsBlendOnlyTheirInsideRuns) {
+  Test_Host b('B', W, H);
+  b.fill_color(0xFF000000);
+  b.rendition.modify()->advanced_options = ZT_Advanced_Transparency;
+  b.rendition.modify()->hard_clip = {0, 30, 0, H - 1};
+  // Triangle 0 inside the clip, triangle 1 reaching beyond its right side;
+  // colours far enough apart to be interpolated, alpha 128 throughout.
+  const Point_List p({{2, 2, 0}, {20, 2, 0}, {2, 20, 0}, {40, 20, 0}},
+                     {{200, 0, 0, 128}, {0, 200, 0, 128}, {0, 0, 200, 128}, {90, 90, 90, 128}});
+  draw_points(b, ZT_Slot::draw_2di_gouraud_polytriangle, p);
+  Test_Host a('A', W, H), opaque('B', W, H);
+  for (Test_Host* h : {&a, &opaque}) {
+    h->fill_color(0xFF000000);
+    h->rendition.modify()->hard_clip = {0, 30, 0, H - 1};
+  }
+  draw_points(a, ZT_Slot::draw_2di_gouraud_polytriangle, p);
+  draw_points(opaque, ZT_Slot::draw_2di_gouraud_polytriangle, p);
+  EXPECT_EQ(b.color(5, 5), a.color(5, 5));          // the inside run, as A's
+  EXPECT_NE(b.color(5, 5), opaque.color(5, 5));
+  EXPECT_EQ(b.color(22, 15), opaque.color(22, 15));  // the straddling triangle, B's own
+  EXPECT_EQ(b.color(22, 15) >> 24, 0xFFu);
+  EXPECT_EQ(b.color(35, 19), 0xFF000000u);  // beyond the clip
+}
+
 TEST(ClippedTriangles, SixtyFourFloatPointsTakeNoHeapAndSixtyFiveDrawTheSame) {
   for (int32_t n : {64, 65}) {
     Test_Host host('F', W, H);

@@ -76,12 +76,18 @@ TEST(HostGates, PatternsStyledLinesAndSymbolMarkersReachTheHostUnchanged) {
         const auto before = h.color_snapshot();
         const auto calls = host_calls([&] { draw_points(h, s, strip); });
         ASSERT_EQ(calls.size(), 1u);
-        const bool as_colorized = slot_named(s, "polytriangle") && !slot_named(s, "colorized") &&
-                                  !slot_named(s, "gouraud") && !h.mapped();
+        // Flat strips and the plain DCI polyline in true colour are the
+        // colorized action of the current colour.
+        const bool as_colorized =
+            !h.mapped() && ((slot_named(s, "polytriangle") && !slot_named(s, "colorized") &&
+                             !slot_named(s, "gouraud")) ||
+                            s == S::draw_dci_polyline);
         std::vector<uint64_t> expected = arguments(s, strip);
         if (as_colorized) expected = {5, expected[1], address(&h.rendition->current_color), 1};
         std::string name = standard_name(s);
-        if (as_colorized) name.insert(name.rfind("_Polytriangle"), "_Colorized");
+        if (as_colorized)
+          name.insert(name.rfind(slot_named(s, "polyline") ? "_Polyline" : "_Polytriangle"),
+                      "_Colorized");
         EXPECT_EQ(calls[0].function, name);
         EXPECT_EQ(calls[0].arguments, expected);
         EXPECT_EQ(calls[0].rendition, h.rendition.data());

@@ -1,8 +1,9 @@
 // Polylines through the action table: the worked examples, depth and colour
 // rules per configuration, the host fallbacks, and the central property that a
-// clipped (2DI) polyline lights exactly the pixels of the same polyline drawn
-// unclipped (DCI) that lie inside the hard clip, with the same colours and
-// depths, and nothing else.
+// clipped (2DI) polyline draws exactly its pieces, each as the unclipped (DCI)
+// actions draw it, inside the hard clip and nothing else: a lone last point
+// as a dot, first; every run of inside points as one polyline; every other
+// segment as the unclipped segment without its end point.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,10 +45,58 @@ const ZT_Contour_Set star({{{10, 5, 0}, {90, 40, 0}, {5, 70, 0}, {60, -20, 0}, {
 
 constexpr int32_t W = 96, H = 80, M = 32;  // multiples of 8: the dither agrees
 
-// Draws random polylines into two hosts: unclipped into a window reaching M
-// pixels beyond every side, and clipped to a random hard-clip rectangle into a
-// window of W × H.  After every draw the clipped window must equal the wide
-// one inside the rectangle and be untouched outside it, colours and depths.
+// The pieces of a 2DI polyline drawn through the DCI actions of a host whose
+// window holds every point: a last point inside reached from outside as a dot,
+// first; then, walking from the first point, every run of two or more inside
+// points as one polyline (its colours from the run's start), and every other
+// segment not beyond one side as a two-point polyline whose end pixel (lit
+// only by that polyline's closing rule) is put back as it was.
+void draw_pieces(Test_Host& wide, Form form, const Point_List& p, const ZT_Int_Rectangle& rect) {
+  const int32_t n = p.count;
+  std::vector<uint16_t> code(static_cast<std::size_t>(n));
+  for (int32_t i = 0; i < n; ++i) {
+    const ZT_DCI_Point& q = p.integer[std::size_t(i)];
+    code[std::size_t(i)] = uint16_t((q.x < rect.left ? 1 : 0) | (q.y > rect.top ? 2 : 0) |
+                                    (q.x > rect.right ? 4 : 0) | (q.y < rect.bottom ? 8 : 0));
+  }
+  auto colours_from = [&](int32_t i, int32_t count) {
+    if (form == Plain) return std::vector<ZT_RGB32>{};
+    if (form == Colorized && p.single) return p.colours;
+    return std::vector<ZT_RGB32>(p.colours.begin() + i, p.colours.begin() + i + count);
+  };
+  auto piece = [&](int32_t i, int32_t count) {
+    const std::vector<ZT_DCI_Point> points(p.integer.begin() + i, p.integer.begin() + i + count);
+    draw(wide, form, false, Point_List(points, colours_from(i, count), p.single));
+  };
+  if (code[std::size_t(n - 1)] == 0 && code[std::size_t(n - 2)] != 0) {
+    const ZT_RGB32* colour = form == Plain       ? nullptr
+                             : form == Gouraud   ? &p.colours[std::size_t(n - 1)]
+                             : p.single          ? &p.colours[0]
+                                                 : &p.colours[std::size_t(n - 2)];
+    wide.actions().call<ZT_Slot::draw_dci_dot>(wide.rendition, &p.integer.back(), colour);
+  }
+  for (int32_t i = 0; i + 1 < n; ++i) {
+    if ((code[std::size_t(i)] | code[std::size_t(i + 1)]) == 0) {
+      int32_t last = i + 1;
+      while (last + 1 < n && code[std::size_t(last + 1)] == 0) ++last;
+      piece(i, last - i + 1);
+      i = last - 1;
+    } else if ((code[std::size_t(i)] & code[std::size_t(i + 1)]) == 0) {
+      const ZT_DCI_Point& end = p.integer[std::size_t(i + 1)];
+      const uint32_t colour = wide.color(end.x + M, end.y + M);
+      const int32_t depth = wide.depth_snapshot().empty() ? 0 : wide.depth(end.x + M, end.y + M);
+      piece(i, 2);
+      wide.set_color(end.x + M, end.y + M, colour);
+      if (!wide.depth_snapshot().empty()) wide.set_depth(end.x + M, end.y + M, uint16_t(depth));
+    }
+  }
+}
+
+// Draws random polylines into two hosts: clipped to a random hard-clip
+// rectangle into a window of W × H, and piece by piece (draw_pieces) into a
+// window reaching M pixels beyond every side.  After every draw the clipped
+// window must equal the wide one inside the rectangle and be untouched outside
+// it, colours and depths.
 int32_t clipped_equals_unclipped(char config, Form form, bool mask, bool merge, uint32_t seed,
                                  int32_t draws) {
   Test_Host wide(config, W + 2 * M, H + 2 * M, {-M, -M}), clipped(config, W, H);
@@ -57,13 +106,13 @@ int32_t clipped_equals_unclipped(char config, Form form, bool mask, bool merge, 
   }
   std::mt19937 background(~seed), rng(seed);
   fill_random(clipped, background);
-  std::uniform_int_distribution<int32_t> coordinate(-M, W + M - 1);
+  std::uniform_int_distribution<int32_t> across(-M, W + M - 1), up(-M, H + M - 1);
   int32_t segments = 0;
   for (int32_t i = 0; i < draws; ++i) {
     const int32_t n = i % 25 == 24 ? 65 + int32_t(rng() % 4) : 2 + int32_t(rng() % 5);
     std::vector<ZT_DCI_Point> points;
     for (int32_t k = 0; k < n; ++k)
-      points.push_back({coordinate(rng), coordinate(rng), int32_t(rng() & 0xFFFF)});
+      points.push_back({across(rng), up(rng), int32_t(rng() & 0xFFFF)});
     if (rng() % 8 == 0) points.back() = points.front();  // closed
     std::vector<ZT_RGB32> colours;
     for (int32_t k = 0; k < n; ++k)
@@ -71,13 +120,15 @@ int32_t clipped_equals_unclipped(char config, Form form, bool mask, bool merge, 
     const Point_List p(points, colours, rng() % 4 == 0);
     segments += n - 1;
     // A rectangle inside the window; a third of them with a side through a
-    // point, cutting a first or last pixel.
+    // point, cutting a first or last pixel, and some holding runs of points.
     std::uniform_int_distribution<int32_t> x(0, W - 1), y(0, H - 1);
     int32_t x0 = x(rng), x1 = x(rng), y0 = y(rng), y1 = y(rng);
     if (rng() % 3 == 0) {
       const ZT_DCI_Point& at = points[rng() % points.size()];
       x0 = std::clamp(at.x + int32_t(rng() % 3) - 1, 0, W - 1);
       y1 = std::clamp(at.y + int32_t(rng() % 3) - 1, 0, H - 1);
+    } else if (rng() % 2 == 0) {
+      x0 = 0, x1 = W - 1;
     }
     const ZT_Int_Rectangle rect{std::min(x0, x1), std::max(x0, x1), std::min(y0, y1),
                                 std::max(y0, y1)};
@@ -95,7 +146,7 @@ int32_t clipped_equals_unclipped(char config, Form form, bool mask, bool merge, 
         wide.set_color(px + M, py + M, before[std::size_t(py * W + px)]);
         if (!depth_before.empty()) wide.set_depth(px + M, py + M, depth_before[std::size_t(py * W + px)]);
       }
-    draw(wide, form, false, p);
+    draw_pieces(wide, form, p, rect);
     draw(clipped, form, true, p);
     EXPECT_TRUE(clipped.fences_intact() && wide.fences_intact());
     // The clipped window as it should be: the wide one inside the rectangle.
@@ -232,6 +283,73 @@ TEST(PolylineRules, EBlendsItsMaskedVariantDoesNot) {
   EXPECT_EQ(host.color(2, 3), 0x80FFFFFFu);
 }
 
+// A and B share one masked variant of their solid lines: it blends by A's
+// alpha rule (alpha 255 stored), where B's direct lines store the word.
+TEST(PolylineRules, BsMaskedSolidLinesBlendAsAs) {
+  for (char config : {'A', 'B'}) {
+    Test_Host host(config, 16, 8);
+    host.fill_color(0xFF000000);
+    host.rendition.modify()->current_color = ZT_RGB32(255, 255, 255, 128);
+    host.use_mask(ZT_Contour_Set({{{-1, -1, 0}, {20, -1, 0}, {20, 20, 0}, {-1, 20, 0}}}));
+    draw(host, Plain, false, Point_List({{0, 3, 0}, {5, 3, 0}}));
+    draw(host, Colorized, true, Point_List({{0, 5, 0}, {20, 5, 0}}, {ZT_RGB32(255, 255, 255, 128)}));
+    EXPECT_EQ(host.color(2, 3), 0xFF808080u) << config;
+    EXPECT_EQ(host.color(5, 3), 0xFF808080u) << config;  // the closing pixel too
+    EXPECT_EQ(host.color(9, 5), 0xFF808080u) << config;  // the whole 2DI polyline
+  }
+}
+
+// A clipped polyline's pieces: a run of inside points is one polyline with a
+// closing pixel of its own, which a crossing segment starting there lights
+// again; a last point reached from outside is the configuration's dot, drawn
+// first, with the dot's rules.
+TEST(PolylineRules, ClippedRunsCloseAndTheLoneLastPointIsADot) {
+  const ZT_Int_Rectangle left_part{0, 15, 0, 7};
+  Test_Host a('A', 32, 8);
+  a.fill_color(0xFF000000);
+  a.rendition.modify()->current_color = ZT_RGB32(255, 255, 255, 128);
+  a.rendition.modify()->hard_clip = left_part;
+  draw(a, Plain, true, Point_List({{2, 2, 0}, {9, 2, 0}, {20, 2, 0}}));
+  EXPECT_EQ(a.color(5, 2), 0xFF808080u);
+  EXPECT_EQ(a.color(9, 2), 0xFFBFBFBFu);  // the run's closing pixel, then the crossing segment
+  EXPECT_EQ(a.color(12, 2), 0xFF808080u);
+  EXPECT_EQ(a.color(16, 2), 0xFF000000u);  // beyond the clip
+
+  // F, "ZBuffer Test" 1: at equal depth the run's segment fails, its closing
+  // pixel passes (z <= stored), the crossing segment from it fails again.
+  Test_Host f('F', 32, 8);
+  f.fill_depth(1000);
+  f.r().depth_test_mode = 1;
+  f.rendition.modify()->hard_clip = left_part;
+  draw(f, Plain, true, Point_List({{0, 1, 1000}, {5, 1, 1000}, {30, 1, 1000}}));
+  EXPECT_EQ(f.color(2, 1), 0u);
+  EXPECT_EQ(f.color(5, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(f.color(8, 1), 0u);
+
+  // E: the lone last point follows the depth mode, the write flag and the
+  // alpha rule of E's dot, not the closing rule (z <= stored, stored plainly).
+  Test_Host e('E', 32, 8);
+  e.fill_color(0xFF000000);
+  e.fill_depth(1000);
+  e.r().depth_test_mode = 1;
+  e.r().depth_write = 0;
+  e.rendition.modify()->current_color = ZT_RGB32(255, 255, 255, 128);
+  e.rendition.modify()->hard_clip = left_part;
+  draw(e, Plain, true, Point_List({{25, 4, 1000}, {5, 4, 1000}}));
+  EXPECT_EQ(e.color(5, 4), 0xFF000000u);  // equal depth fails mode 1
+  draw(e, Plain, true, Point_List({{25, 5, 1000}, {5, 5, 900}}));
+  EXPECT_EQ(e.color(5, 5), 0xFF808080u);  // blended
+  EXPECT_EQ(e.depth(5, 5), 1000);          // "ZBuffer Write" off
+  // Its colour: the last segment's (colorized), the last point's (Gouraud).
+  Test_Host b('B', 32, 8);
+  b.rendition.modify()->hard_clip = left_part;
+  const ZT_RGB32 red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
+  draw(b, Colorized, true, Point_List({{2, 5, 0}, {25, 5, 0}, {7, 6, 0}}, {red, green, blue}));
+  EXPECT_EQ(b.color(7, 6), green.word());
+  draw(b, Gouraud, true, Point_List({{2, 3, 0}, {25, 3, 0}, {7, 2, 0}}, {red, green, blue}));
+  EXPECT_EQ(b.color(7, 2), blue.word());
+}
+
 // Where the masked and the direct variants share their rules, a masked draw is
 // the direct draw on clear mask bits and the old buffer on set ones (C's
 // colorized lines ignore the mask altogether).
@@ -241,6 +359,9 @@ TEST(PolylineMask, MaskedDrawIsTheDirectDrawOnClearBits) {
   for (char config : std::string("ABCDF"))
     for (Form form : forms) {
       if (config == 'A' && form == Gouraud) continue;  // blends only unmasked
+      // C's colorized lines never consult the mask: drawn unclipped only (a
+      // clipped one's lone last point is C's dot, which does).
+      const bool ignores_mask = config == 'C' && form == Colorized;
       Test_Host masked(config), direct(config);
       std::mt19937 same(7), again(7);
       fill_random(masked, same);
@@ -255,11 +376,16 @@ TEST(PolylineMask, MaskedDrawIsTheDirectDrawOnClearBits) {
               {int32_t(rng() % 90) - 13, int32_t(rng() % 70) - 11, int32_t(rng() % 65536)});
           colours.push_back(ZT_RGB32::from_word(rng() | 0xFF000000));
         }
-        draw(masked, form, i % 2 == 0, Point_List(points, colours));
-        draw(direct, form, i % 2 == 0, Point_List(points, colours));
+        // The last point again: a clipped polyline's lone last point would be
+        // a dot, whose mask rule is the dot's (D and F do not consult it).
+        points.push_back(points.back());
+        colours.push_back(colours.back());
+        const bool anywhere = i % 2 == 0 && !ignores_mask;
+        draw(masked, form, anywhere, Point_List(points, colours));
+        draw(direct, form, anywhere, Point_List(points, colours));
       }
       // C's colorized lines never consult the mask, so none was made.
-      ASSERT_EQ(masked.r().mask_cache->head == nullptr, config == 'C' && form == Colorized);
+      ASSERT_EQ(masked.r().mask_cache->head == nullptr, ignores_mask);
       ASSERT_TRUE(masked_like_direct(masked, before, direct)) << config << " form " << form;
     }
 }

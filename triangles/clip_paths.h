@@ -9,7 +9,8 @@
 //   - a strip wholly inside goes unchanged to the unclipped rasteriser of the
 //     same kind, and so does each run of inside triangles, as one strip with
 //     the colours at the run's start.  In F these go through the action
-//     table's integer-point entry, so whatever is installed there draws them;
+//     table's integer-point entry, so whatever is installed there draws them,
+//     and B's Gouraud strips through B's own DCI Gouraud action;
 //   - triangles beyond one side of the rectangle are skipped;
 //   - each straddling triangle is cut to the square within which the fixed
 //     point formats hold (safe_pieces.h) and scanned through the clip window
@@ -31,11 +32,24 @@
 
 namespace triangles {
 
-// Hands a strip that needs no clipping to the unclipped rasteriser of its kind.
+// The action of slot S in configuration C, its gates included
+// (triangle_dispatch.h).
+template <ZT_Slot S, class C, class... A>
+void send_to_action(pixel::Renderer_State& r, const ZT_Rendition& d, A... a);
+
+// Hands a strip that needs no clipping on: F through the action table, B's
+// Gouraud strips to B's own DCI Gouraud action (which hands transparent ones
+// to A: B's 2DI Gouraud action does not look at the transparency bit, so its
+// straddling triangles stay B's), every other to the unclipped rasteriser of
+// its kind.
 template <ZT_Slot Slot, class C, class Rasteriser, class... A>
 inline void draw_inside(const Strip_Context& s, A... a) {
-  if constexpr (C::id == Configuration::F) s.renderer.actions.call<Slot>(s.rendition, a...);
-  else Rasteriser::draw(s.renderer, s.rendition, a...);
+  if constexpr (C::id == Configuration::F)
+    s.renderer.actions.call<Slot>(s.rendition, a...);
+  else if constexpr (C::id == Configuration::B && Slot == ZT_Slot::draw_dci_gouraud_polytriangle)
+    send_to_action<Slot, C>(s.renderer, s.rendition, a...);
+  else
+    Rasteriser::draw(s.renderer, s.rendition, a...);
 }
 
 // The walk every clip path shares.  inside(i, n) draws points i .. i + n - 1

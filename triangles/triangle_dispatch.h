@@ -133,13 +133,12 @@ struct Triangle_Family {
 template <ZT_Slot S, class C>
 using Triangle_Action = pixel::Gated_Action<Triangle_Family, S, C>;
 
-using pixel::Depth_Off_To;
-using pixel::Draw;
-using pixel::Gates;
-using pixel::Mask_To_Twin;
-using pixel::Merge_To;
-using pixel::Pattern_To_Host;
-using pixel::Transparency_To;
+template <ZT_Slot S, class C, class... A>
+void send_to_action(pixel::Renderer_State& r, const ZT_Rendition& d, A... a) {
+  pixel::send<Triangle_Family, S, C>(r, d, a...);
+}
+
+using namespace pixel::gate_vocabulary;
 
 // ---------------------------------------------------------------------------
 // Gates of this family only.  take<Family, slot, configuration>(state,
@@ -227,13 +226,14 @@ using Round_XYZ = Round_To_DCI<true>;
 // (DC, DCI), then those with points anywhere (2D, 2DI).  The float entries of
 // the second kind round x, y and z in every configuration.
 //
-// Beyond the tests each action states for itself, two hand-offs keep a strip
+// Beyond the tests each action states for itself, one hand-off keeps a strip
 // with points anywhere drawn as its inside part would be drawn by the integer
 // action of clipped points: merge in B's colorized strips goes to A (after the
-// host-pattern test, where B's integer colorized action tests it), and the
-// transparency bit in B's Gouraud strips goes to A after the host-pattern test
-// (B's integer Gouraud action tests it first), so clipped triangles blend like
-// the inside ones.  A's Gouraud strips test the mask once for the call.
+// host-pattern test, where B's integer colorized action tests it).  B's
+// Gouraud strips of points anywhere do not look at the transparency bit: their
+// straddling triangles are B's (stored opaque), and only their inside runs and
+// whole strips reach B's integer Gouraud action, which hands transparent ones
+// to A (clip_paths.h).  A's Gouraud strips test the mask once for the call.
 
 template <>
 struct Triangle_Dispatch<Config_A> {
@@ -268,7 +268,7 @@ struct Triangle_Dispatch<Config_B> {
   using colorized_2di =
       Gates<Transparency_To<Config_A>, Pattern_To_Host, Merge_To<Config_A>, Mask_To_Twin, Draw>;
   using gouraud_2d = Gates<Pattern_To_Host, Round_XYZ>;
-  using gouraud_2di = Gates<Pattern_To_Host, Transparency_To<Config_A>, Mask_To_Twin, Draw>;
+  using gouraud_2di = Gates<Pattern_To_Host, Mask_To_Twin, Draw>;
 };
 
 template <>

@@ -22,12 +22,7 @@
 
 namespace triangles {
 
-using pixel::Config_A;
-using pixel::Config_B;
-using pixel::Config_C;
-using pixel::Config_D;
-using pixel::Config_E;
-using pixel::Config_F;
+using namespace pixel::configurations;
 using pixel::Depth_Rule;
 
 // ---------------------------------------------------------------------------
