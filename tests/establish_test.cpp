@@ -62,9 +62,7 @@ const std::map<std::string, std::string> slot_table = {
 // Slots whose rasterisers have not landed yet still hold the host's action.
 const std::set<std::string> pending_slots = {
     "draw_preclip_polytriangle", "draw_preclip_colorized_polytriangle",
-    "draw_preclip_gouraud_polytriangle", "draw_2d_textured_polytriangle",
-    "draw_dc_textured_polytriangle", "draw_2di_textured_polytriangle",
-    "draw_dci_textured_polytriangle", "draw_preclip_textured_polytriangle",
+    "draw_preclip_gouraud_polytriangle", "draw_preclip_textured_polytriangle",
     "draw_preclip_polyline", "draw_preclip_colorized_polyline",
     "draw_preclip_gouraud_polyline"};
 

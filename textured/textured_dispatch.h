@@ -116,9 +116,7 @@ struct Draw_Texture {
 template <class V>
 struct Textured_Dispatch;
 
-using pixel::Gates;
-using pixel::Pattern_To_Host;
-using pixel::Transparency_To;
+using namespace pixel::gate_vocabulary;
 using triangles::Strip_Edges;
 
 // The rows of a variant: DC and DCI (points clipped), 2D and 2DI (points
