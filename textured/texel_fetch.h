@@ -35,6 +35,7 @@ struct Texel_Lookup {
 class Texel_Image {
 public:
   explicit Texel_Image(const ZT_Texture& texture) : image_(texture.image(0, 0)) {
+    if (image_.empty()) return;  // (the host's textures always have one)
     const ZT_Image_Data& i = *image_.data();
     width_ = float(i.width);
     height_ = float(i.height);
@@ -45,6 +46,7 @@ public:
     lookup_.v_outside = texture.v_wrap == ZT_Wrap_Repeat ? 0u : ~uint32_t(i.height - 1);
   }
 
+  bool empty() const { return image_.empty(); }
   const Texel_Lookup& lookup() const { return lookup_; }
   float width() const { return width_; }
   float height() const { return height_; }

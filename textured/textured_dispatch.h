@@ -87,14 +87,17 @@ struct Draw_Texture {
   static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
                    const P* points, const ZT_RGB32* colours, const ZT_Parameter* parameters,
                    int32_t width, const float* vertex_w, const ZT_Vector* normals) {
-    const ZT_Counted_Ptr<ZT_Texture> texture = d->face->texture();
-    const Texture_Choice choice = choose_drawing(texture.get(), d, colours, normals, Lit_Path);
-    if (choice == Texture_Choice::Host) {
+    auto to_host = [&] {
       ZT_Slot_Traits<S>::standard(&r, d, count, points, colours, parameters, width, vertex_w,
                                   normals);
       return true;
-    }
+    };
+    const ZT_Counted_Ptr<ZT_Texture> texture = d->face->texture();
+    const Texture_Choice choice = choose_drawing(texture.get(), d, colours, normals, Lit_Path);
+    if (choice == Texture_Choice::Host) return to_host();
     const Textured_Call call(r, d, *texture);
+    // A texture without an image has nothing to sample (the host's always have one).
+    if (call.image.empty()) return to_host();
     const Texel_Parameters texels(parameters, width);
     if constexpr (Lit_Path) {
       if (choice == Texture_Choice::Lit) {

@@ -148,7 +148,7 @@ struct Textured_Rasterisers {
   // per point, parameters one group per point.
   static void run_2di(const Textured_Call& call, int32_t count, const ZT_DCI_Point* points,
                       const ZT_RGB32* colours_in, Texel_Parameters parameters) {
-    if (!call.frame.has_color() || count < 2) return;
+    if (!call.has_buffers() || count < 2) return;
     triangles::Strip_Outcodes codes(call.rendition->hard_clip, count, points);
     if (codes.all_inside()) return dci(call, count, points, colours_in, parameters);
     if (codes.nothing_visible()) return;
