@@ -77,6 +77,19 @@ struct Texel_Span_Writer {
                                          const Span_Between<Edge>& between) const {
     Pixel* const p = frame.color_at<Pixel>(x, y);
     uint16_t* const d = frame.depth_at(x, y);
+    // The next rows of a triangle start near this span, a row lower in memory
+    // each: their depth and colour lines are asked for now, so that they are
+    // at hand when their turn comes (rows of small triangles across a large
+    // window miss the caches otherwise).  A prefetch never faults; the
+    // addresses are mere numbers (they may lie past the buffer's last row).
+    const uintptr_t depth_at = reinterpret_cast<uintptr_t>(d);
+    const uintptr_t colour_at = reinterpret_cast<uintptr_t>(p);
+    const uintptr_t depth_row = uintptr_t(frame.depth_row_bytes);
+    const uintptr_t colour_row = uintptr_t(frame.color_row_bytes);
+    __builtin_prefetch(reinterpret_cast<const void*>(depth_at - depth_row));
+    __builtin_prefetch(reinterpret_cast<const void*>(colour_at - colour_row), 1);
+    __builtin_prefetch(reinterpret_cast<const void*>(depth_at - 2 * depth_row));
+    __builtin_prefetch(reinterpret_cast<const void*>(colour_at - 2 * colour_row), 1);
     // Local copies: the pixel stores cannot alias them.
     const Texel_Lookup t = texels;
     const Rule r = rule;
