@@ -52,19 +52,6 @@ inline void with_texel_rule(const Textured_Call& call, Draw&& draw) {
   }
 }
 
-// Asks for the depth and colour lines of a triangle's first two rows while its
-// edges are set up (the span writer asks for the rows after each one).
-template <class Vertex>
-inline void ask_for_top_rows(const pixel::Frame& frame, const Vertex& a, const Vertex& b,
-                             const Vertex& c) {
-  const Vertex& top = a.y <= b.y ? (a.y <= c.y ? a : c) : (b.y <= c.y ? b : c);
-  for (int32_t y = top.y; y < top.y + 2; ++y) {
-    if (y < 0 || y >= frame.height) continue;
-    __builtin_prefetch(frame.depth_at(top.x, y));
-    __builtin_prefetch(frame.color_at<uint8_t>(top.x * frame.color_pixel_bytes, y), 1);
-  }
-}
-
 // Draws the triangles of a strip inside the window through one span writer.
 // make(j, vertex) makes the vertex of point j.
 template <bool Mean, class Rule, class Contrast, class Coverage, class Make>
@@ -76,7 +63,6 @@ inline void paint_strip(const Textured_Call& call, const Rule& rule, const Contr
   Whole_Texel_Spans<Writer, Mean> spans{writer};
   walk_textured_strip<Vertex>(count, make, [&](int32_t, const Vertex& a, const Vertex& b,
                                                 const Vertex& c) {
-    ask_for_top_rows(call.frame, a, b, c);
     triangles::scan_triangle<true, 0>(a, b, c, call.rows(), spans);
   });
 }
