@@ -107,6 +107,7 @@ int32_t Software_Z_Buffer::establish() {
 
   // The window origin: (0, 0) when the options ask for local coordinates.
   set_window_origin(options.local_coordinates() ? ZT_Int_Point{0, 0} : options.window_origin());
+  established_origin = window_origin();
 
   // The palette's colour cube, when it has one.
   const ZT_Palette* palette = options.palette();

@@ -98,5 +98,5 @@ const Frame_Buffer_Mask* Software_Z_Buffer::mask_for_draw(const ZT_Rendition& re
                             ? rendition.shifted_complex_clip()
                             : d.complex_clip;
   if (clip.empty()) return nullptr;
-  return cache->lookup(clip, window_size, window_origin());
+  return cache->lookup(clip, window_size, established_origin);
 }

@@ -1,4 +1,6 @@
-// The buffer services each configuration installs.
+// The buffer services each configuration installs, and the pre-clipped slots.
+#include <vector>
+
 #include "core/action_installation.h"
 #include "core/buffer_services.h"
 
@@ -34,4 +36,14 @@ std::span<const Slot_Installation> service_actions(Configuration c) {
   return is_mapped(c) ? std::span(mapped) : std::span(true_color);
 }
 
-std::span<const Slot_Installation> tiling_actions() { return {}; }
+std::span<const Slot_Installation> tiling_actions() {
+  // The pre-clipped strips (textured ones included) and polylines.
+  static const std::vector<Slot_Installation> list = [] {
+    std::vector<Slot_Installation> all;
+    for (std::span<const Slot_Installation> part :
+         {preclip_triangle_actions(), preclip_textured_actions(), preclip_polyline_actions()})
+      all.insert(all.end(), part.begin(), part.end());
+    return all;
+  }();
+  return list;
+}

@@ -47,6 +47,10 @@ public:
   ZT_Shared_Image depth_buffer;  // 16-bit depth, empty without depth buffering
   ZT_Counted_Ptr<Mask_Cache_Data> mask_cache;
   ZT_Int_Point window_size;  // width, height at the last establish
+  // The window origin at the last establish.  Masks are made for it: a
+  // pre-clipped action moves the frame's origin to (0, 0) while it draws in
+  // local coordinates, and a mask made meanwhile must still fit the window.
+  ZT_Int_Point established_origin;
   // Beyond the fields above: what the last establish chose.
   Configuration configuration = Configuration::B;
   bool established = false;

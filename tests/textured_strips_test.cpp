@@ -223,4 +223,69 @@ TEST(TexturedClipping, HostileInputStaysInsideTheBuffers) {
   }
 }
 
+// The pre-clipped textured strips (double-precision points, with "Enable
+// Tiling"): within the far band they draw what the 2DI action draws of the
+// rounded local points, in every variant and in a window away from the
+// origin; a triangle reaching far beyond is cut, its texture coordinates
+// following; without vertex w, perspective makes them from the transform for
+// the pieces (which the host then receives).
+TEST(TexturedPreclip, DrawsAsThe2DIActionOfTheRoundedPoints) {
+  const ZT_Int_Point origin{100, -50};
+  for (char variant : std::string(variants))
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+      std::mt19937 rng(seed);
+      const ZT_Counted_Ptr<ZT_Texture> texture = random_texture(rng);
+      Textured_Points call{Point_List(random_strip(rng, 3 + int32_t(rng() % 8),
+                                                   {origin.x - 30, origin.x + W + 30,
+                                                    origin.y - 30, origin.y + H + 30}))};
+      randomise_texturing(rng, call);
+      Test_Host tiled, direct;
+      for (Test_Host* h : {&tiled, &direct}) {
+        h->set_option("Enable Tiling", ZT_Option_Value(true));
+        establish_variant(*h, variant, W, H, origin);
+        use_texture(*h, texture);
+      }
+      std::vector<ZT_Point_D> doubles;
+      for (const ZT_Point& p : call.points.floats) doubles.push_back({p.x, p.y, p.z});
+      tiled.actions().call<ZT_Slot::draw_preclip_textured_polytriangle>(
+          tiled.rendition, call.points.count, doubles.data(),
+          call.points.colours.empty() ? nullptr : call.points.colours.data(),
+          call.parameters.data(), call.width, nullptr, nullptr);
+      draw_textured(direct, ZT_Slot::draw_2di_textured_polytriangle, call);
+      ASSERT_TRUE(same_buffers(tiled, direct)) << variant << " seed " << seed;
+      EXPECT_EQ(tiled.r().window_origin().x, origin.x);
+    }
+  // One vertex 10^12 pixels away: the visible part is drawn with the texture
+  // coordinates of the cut points (u = x / 64 shows column x there).
+  std::vector<uint32_t> columns(64);
+  for (uint32_t c = 0; c < 64; ++c) columns[c] = 0xFF000000u | c;
+  Test_Host far;
+  far.set_option("Enable Tiling", ZT_Option_Value(true));
+  establish_variant(far, 'F', W, H);
+  use_texture(far, make_texture(64, 1, columns));
+  const ZT_Point_D p[3] = {{2, 2, 10}, {1e12, 20, 10}, {60, 44, 10}};
+  const ZT_Parameter uv[3] = {{2 / 64.0f, 0.5f, 0}, {float(1e12 / 64), 0.5f, 0}, {60 / 64.0f, 0.5f, 0}};
+  far.actions().call<ZT_Slot::draw_preclip_textured_polytriangle>(far.rendition, 3, p, nullptr, uv,
+                                                                  1, nullptr, nullptr);
+  int32_t drawn = 0;
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < W; ++x)
+      if (far.depth(x, y) != 0xFFFF) ++drawn;
+  EXPECT_GT(drawn, 200);
+  EXPECT_TRUE(far.fences_intact());
+  // Perspective without vertex w: the straddling triangle's pieces reach the
+  // host (perspective is the host's) with a w made from the transform.
+  ZT_Rendition_Data* d = far.rendition.modify();
+  d->perspective = 1;
+  const double rows[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0.001, 1}};
+  d->transform = ZT_Counted_Ptr<ZT_Matrix>(new ZT_Matrix(rows));
+  const auto calls = host_calls([&] {
+    far.actions().call<ZT_Slot::draw_preclip_textured_polytriangle>(far.rendition, 3, p, nullptr,
+                                                                    uv, 1, nullptr, nullptr);
+  });
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].function, "ZD_Standard_Draw_2DI_Textured_Polytriangle");
+  EXPECT_NE(calls[0].arguments[5], 0u);  // vertex w
+}
+
 }  // namespace

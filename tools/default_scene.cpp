@@ -43,8 +43,7 @@ void draw_stars(Scene_Painter& painter) {
                          65535};
     const uint8_t level = uint8_t(120 + 135 * random.next());
     const ZT_RGB32 c(level, level, uint8_t(std::min(255, level + 40)), 255);
-    painter.actions().call<ZT_Slot::draw_dci_dot>(painter.rendition(), &p,
-                                                  i % 10 == 0 ? nullptr : &c);
+    painter.dot(p, i % 10 == 0 ? nullptr : &c);
   }
 }
 
@@ -95,14 +94,18 @@ Mesh pane_mesh() {
 
 void draw_objects(Scene_Painter& painter) {
   const Mat4 turn = Mat4::rotation_y(radians(35));
-  // A tiled slab: a procedural texture shaded by the host's lighting.
+  // A tiled slab: a procedural texture shaded by the host's lighting.  (Where
+  // the renderer leaves textures to the host, the slab and the crate are drawn
+  // plain: the host's drawing cuts faces into pieces by the window, which a
+  // picture drawn in tiles would show.)
+  const bool textures = painter.renderer_textures();
   Part_Style slab;
   slab.shading = Shading::flat;
   slab.rendition_color = true;
   slab.integer_points = true;
-  slab.material.color = {0.85f, 0.88f, 0.95f};
+  slab.material.color = textures ? Vec3{0.85f, 0.88f, 0.95f} : Vec3{0.45f, 0.5f, 0.6f};
   slab.cull_back_faces = true;
-  slab.texture = tile_texture();
+  if (textures) slab.texture = tile_texture();
   Mesh slab_mesh = make_cube(1);
   project_texcoords(slab_mesh, 1.5f);
   painter.draw_mesh(slab_mesh,
@@ -115,8 +118,9 @@ void draw_objects(Scene_Painter& painter) {
   Part_Style crate;
   crate.material.color = {1.0f, 0.95f, 0.9f};
   crate.cull_back_faces = true;
-  crate.texture = crate_texture();
+  if (textures) crate.texture = crate_texture();
   crate.material_lighting = true;
+  crate.integer_points = true;
   Mesh crate_mesh = make_cube(0.3f);
   project_texcoords(crate_mesh, 1 / 0.6f);
   painter.draw_mesh(crate_mesh,
@@ -147,6 +151,16 @@ void draw_objects(Scene_Painter& painter) {
   sphere.material.color = {0.3f, 0.5f, 0.95f};
   sphere.cull_back_faces = true;
   painter.draw_mesh(make_icosphere(0.85f, 2), Mat4::translation({1.75f, 0.05f, 0.1f}), sphere);
+  // A rod through the sphere: where it enters and leaves, only a depth buffer
+  // draws it right (without one each mesh is only sorted in itself).
+  Part_Style rod;
+  rod.shading = Shading::flat;
+  rod.material.color = {0.9f, 0.3f, 0.6f};
+  rod.cull_back_faces = true;
+  painter.draw_mesh(make_cube(1),
+                    Mat4::translation({1.75f, 0.05f, 0.1f}) * Mat4::rotation_y(radians(-50)) *
+                        Mat4::rotation_z(radians(28)) * Mat4::scaling({1.45f, 0.09f, 0.09f}),
+                    rod);
 
   const Mat4 crystal = Mat4::translation({0.0f, 1.15f, 0.4f}) * Mat4::rotation_y(radians(30));
   Part_Style gem;
@@ -213,7 +227,7 @@ void draw_image(Scene_Painter& painter) {
 void draw_polygons(Scene_Painter& painter) {
   const ZT_Int_Rectangle w = painter.viewport().window();
   const float cx = float(w.right) - 46, cy = float(w.bottom) + 50;
-  ZT_Point hexagon[6], star[10];
+  std::vector<ZT_Point> hexagon(6), star(10);
   for (int i = 0; i < 6; ++i)
     hexagon[i] = {cx + 30 * std::cos(float(i) * pi / 3), cy + 30 * std::sin(float(i) * pi / 3), 0};
   for (int i = 0; i < 10; ++i) {
@@ -221,36 +235,64 @@ void draw_polygons(Scene_Painter& painter) {
     star[i] = {cx - 70 + r * std::cos(a), cy + r * std::sin(a), 0};
   }
   const ZT_RGB32 amber{240, 170, 40, 255};
-  painter.actions().call<ZT_Slot::draw_dc_polygon>(painter.rendition(), 6, hexagon, &amber);
+  painter.polygon(hexagon, &amber);
   painter.set_color({230, 80, 160, 255});
-  painter.actions().call<ZT_Slot::draw_dc_polygon>(painter.rendition(), 10, star,
-                                                   static_cast<const ZT_RGB32*>(nullptr));
+  painter.polygon(star, nullptr);
 }
 
 // Geometry reaching beyond the window: a banner strip across the lower-left
-// corner, a wave and a line from edge to edge.  The 2D and 2DI slots clip it.
+// corner, a wave and a line from edge to edge.  The 2D and 2DI slots (the
+// pre-clipped ones in a tile) clip it.
 void draw_across_edges(Scene_Painter& painter) {
   const ZT_Int_Rectangle w = painter.viewport().window();
-  const float left = float(w.left), bottom = float(w.bottom);
-  const ZT_Point banner[6] = {{left - 60, bottom + 70, 0}, {left - 40, bottom + 100, 0},
-                              {left + 40, bottom - 30, 0}, {left + 70, bottom - 5, 0},
-                              {left + 90, bottom - 80, 0}, {left + 130, bottom - 60, 0}};
-  const ZT_RGB32 banner_colors[4] = {{200, 60, 60, 255}, {230, 230, 230, 255},
-                                     {200, 60, 60, 255}, {230, 230, 230, 255}};
-  painter.actions().call<ZT_Slot::draw_2d_colorized_polytriangle>(painter.rendition(), 6, banner,
-                                                                  banner_colors, false);
-  std::vector<ZT_DCI_Point> wave;
+  const double left = w.left, bottom = w.bottom;
+  const std::vector<ZT_Point_D> banner = {{left - 60, bottom + 70, 0}, {left - 40, bottom + 100, 0},
+                                          {left + 40, bottom - 30, 0}, {left + 70, bottom - 5, 0},
+                                          {left + 90, bottom - 80, 0}, {left + 130, bottom - 60, 0}};
+  painter.colorized_strip(banner, {{200, 60, 60, 255}, {230, 230, 230, 255},
+                                   {200, 60, 60, 255}, {230, 230, 230, 255}});
+  std::vector<ZT_Point_D> wave;
   std::vector<ZT_RGB32> wave_colors;
   for (int i = 0; i <= 48; ++i) {
-    const float x = left - 40 + float(w.right - w.left + 80) * float(i) / 48;
-    wave.push_back({int32_t(x), int32_t(bottom + 22 + 12 * std::sin(float(i) * 0.5f)), 0});
+    const float x = float(left) - 40 + float(w.right - w.left + 80) * float(i) / 48;
+    wave.push_back({double(int32_t(x)),
+                    double(int32_t(float(bottom) + 22 + 12 * std::sin(float(i) * 0.5f))), 0});
     wave_colors.push_back(hue(float(i) / 48));
   }
-  painter.actions().call<ZT_Slot::draw_2di_gouraud_polyline>(
-      painter.rendition(), int32_t(wave.size()), wave.data(), wave_colors.data());
-  const ZT_DCI_Point line[2] = {{w.left - 30, w.top - 120, 0}, {w.left + 150, w.top + 40, 0}};
+  painter.gouraud_polyline(wave, wave_colors);
   painter.set_color({150, 160, 190, 255});
-  painter.actions().call<ZT_Slot::draw_2di_polyline>(painter.rendition(), 2, line);
+  painter.polyline({{left - 30, w.top - 120.0, 0}, {left + 150, w.top + 40.0, 0}});
+}
+
+// What the renderer hands to the host, drawn by the host's standard routines
+// through the renderer's simpler slots: a wide zig-zag on the floor, a dashed
+// orbit round the sphere, and a row of the ten marker symbols.
+void draw_host_drawn(Scene_Painter& painter) {
+  ZT_Rendition_Data* d = painter.rendition().modify();
+  d->line_weight = 5;
+  const std::vector<Vec3> zigzag = {{-0.5f, -1.1f, 0.45f}, {-0.1f, -1.1f, 1.05f},
+                                    {0.3f, -1.1f, 0.45f},  {0.7f, -1.1f, 1.05f},
+                                    {1.1f, -1.1f, 0.45f}};
+  painter.draw_polyline(zigzag, std::vector<ZT_RGB32>(4, ZT_RGB32(250, 200, 60, 255)));
+  d = painter.rendition().modify();
+  d->line_weight = 1;
+  d->line_style = 0x00FF00FF;  // dashes of 8 with gaps of 8
+  std::vector<Vec3> orbit;
+  for (int i = 0; i <= 64; ++i) {
+    const float a = 2 * pi * float(i) / 64;
+    orbit.push_back({1.75f + 1.25f * std::cos(a), -1.1f, 0.1f + 1.0f * std::sin(a)});
+  }
+  painter.draw_polyline(orbit, std::vector<ZT_RGB32>(64, ZT_RGB32(235, 235, 255, 255)));
+  painter.rendition().modify()->line_style = 0;
+
+  const ZT_Int_Rectangle w = painter.viewport().window();
+  for (int32_t style = 1; style <= 10; ++style) {
+    const ZT_DCI_Point p{w.left + 292 + 18 * style, w.bottom + 62, 0};
+    painter.set_color(hue(float(style) / 10));
+    painter.rendition().modify()->marker_style = style;
+    painter.actions().call<ZT_Slot::draw_2di_polymarker>(painter.rendition(), 1, &p);
+  }
+  painter.rendition().modify()->marker_style = 0;
 }
 
 }  // namespace
@@ -265,6 +307,7 @@ void draw_default_scene(Scene_Painter& painter) {
   draw_ribbon(painter);
   draw_floor(painter);
   draw_objects(painter);
+  draw_host_drawn(painter);
   draw_image(painter);
   draw_polygons(painter);
   draw_across_edges(painter);

@@ -19,13 +19,20 @@ const char* const demo_usage =
     "  --blend on|off         alpha blending (default off)\n"
     "  --camera YAW,PITCH[,ZOOM]  turn the camera about the scene (degrees) and zoom\n"
     "                         (above 1 closer); default 0,0,1\n"
-    "  --shading gouraud|flat|wireframe|points  how a mesh is drawn (default gouraud)\n"
+    "  --shading gouraud|flat|wireframe|points|hidden-line  how a mesh is drawn\n"
+    "                         (default gouraud; hidden-line: faces in the background\n"
+    "                         colour, their edges on top)\n"
     "  --texture FILE.png     a texture for the mesh (default: the image its OBJ\n"
     "                         material names, if any); sides not powers of two are\n"
     "                         scaled to the nearest; a mesh without texture\n"
     "                         coordinates gets them by projection\n"
+    "  --tiles NxM            draw the picture as N columns and M rows of tiles, each\n"
+    "                         its own window, through the pre-clipped slots (Enable\n"
+    "                         Tiling), and write them as one picture; 1x1 draws the\n"
+    "                         same way as one tile\n"
     "  --module PATH          the renderer module (default: the one built with the demo)\n"
-    "  --print-hash           print hashes of the colour and depth buffers\n"
+    "  --print-hash           print hashes of the colour and depth buffers (with\n"
+    "                         --tiles, of the picture)\n"
     "  --help                 this text\n"
     "Configurations: A no depth, true colour, blending; B no depth, opaque; C no depth,\n"
     "palette; D depth, palette; E depth, true colour, blending; F depth, opaque.\n"
@@ -115,7 +122,18 @@ Parse_Outcome parse_demo_options(int argc, const char* const* argv, Demo_Options
         else if (v == "flat") o.shading = Shading::flat;
         else if (v == "wireframe") o.shading = Shading::wireframe;
         else if (v == "points") o.shading = Shading::points;
-        else return error("--shading takes gouraud, flat, wireframe or points, not " + v);
+        else if (v == "hidden-line") o.shading = Shading::hidden_line;
+        else
+          return error("--shading takes gouraud, flat, wireframe, points or hidden-line, not " +
+                       v);
+      } else if (a == "--tiles") {
+        int columns = 0, rows = 0;
+        char tail = 0;
+        if (std::sscanf(v.c_str(), "%dx%d%c", &columns, &rows, &tail) != 2 || columns < 1 ||
+            rows < 1 || columns > 256 || rows > 256)
+          return error("--tiles takes COLUMNSxROWS between 1x1 and 256x256, not " + v);
+        o.tile_columns = columns;
+        o.tile_rows = rows;
       } else {
         return error("unknown option " + a);
       }

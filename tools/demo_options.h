@@ -16,6 +16,8 @@ struct Demo_Options {
   float yaw = 0, pitch = 0, zoom = 1;
   Shading shading = Shading::gouraud;
   bool print_hash = false;
+  // Columns and rows of tiles; 0: the picture is drawn as one window.
+  int32_t tile_columns = 0, tile_rows = 0;
 };
 
 struct Parse_Outcome {

@@ -14,17 +14,37 @@ Viewport::Viewport(const Camera& camera, int32_t width, int32_t height, ZT_Int_P
       Mat4::look_at(camera.eye, camera.target, camera.up);
 }
 
-std::optional<ZT_Point> Viewport::device(const Mat4& model, Vec3 world) const {
+Vec4 Viewport::clip_point(const Mat4& model, Vec3 world) const {
   const Vec3 p = transform_point(model, world);
-  const Vec4 clip = view_projection_ * Vec4{p.x, p.y, p.z, 1};
+  return view_projection_ * Vec4{p.x, p.y, p.z, 1};
+}
+
+ZT_Point_D Viewport::device_of(Vec4 clip) const {
+  const double w = clip.w;
+  const double x = clip.x / w, y = clip.y / w, z = clip.z / w;
+  return {origin_.x + (x * 0.5 + 0.5) * width_, origin_.y + (y * 0.5 + 0.5) * height_,
+          std::clamp((z * 0.5 + 0.5) * 65535.0, 0.0, 65535.0)};
+}
+
+std::optional<ZT_Point_D> Viewport::device_point(const Mat4& model, Vec3 world) const {
+  const Vec4 clip = clip_point(model, world);
   if (!(clip.w > camera_.near * 0.5f)) return std::nullopt;
-  const float x = clip.x / clip.w, y = clip.y / clip.w, z = clip.z / clip.w;
-  ZT_Point d;
-  d.x = float(origin_.x) + (x * 0.5f + 0.5f) * float(width_);
-  d.y = float(origin_.y) + (y * 0.5f + 0.5f) * float(height_);
-  d.z = std::clamp((z * 0.5f + 0.5f) * 65535.0f, 0.0f, 65535.0f);
+  const ZT_Point_D d = device_of(clip);
   if (!std::isfinite(d.x) || !std::isfinite(d.y)) return std::nullopt;
   return d;
+}
+
+std::optional<ZT_Point> Viewport::device(const Mat4& model, Vec3 world) const {
+  const auto d = device_point(model, world);
+  if (!d) return std::nullopt;
+  return to_float(*d);
+}
+
+ZT_Point to_float(const ZT_Point_D& p) { return {float(p.x), float(p.y), float(p.z)}; }
+
+ZT_Int_Rectangle Viewport::guard() const {
+  return {window_.left - guard_band, window_.right + guard_band, window_.bottom - guard_band,
+          window_.top + guard_band};
 }
 
 ZT_DCI_Point rounded(const ZT_Point& p) {

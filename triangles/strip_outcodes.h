@@ -22,7 +22,9 @@ namespace triangles {
 
 class Strip_Outcodes {
 public:
-  Strip_Outcodes(const ZT_Int_Rectangle& clip, int32_t count, const ZT_DCI_Point* points)
+  // Points are integer (ZT_DCI_Point) or double (ZT_Point_D) device points.
+  template <class Point>
+  Strip_Outcodes(const ZT_Int_Rectangle& clip, int32_t count, const Point* points)
       : count_(count), codes_(count) {
     result_ = count > 0 ? ZD_Clip(clip, count, points, codes_.data()) : 0;
   }
