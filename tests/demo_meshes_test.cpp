@@ -92,6 +92,27 @@ TEST(MeshFiles, StlAsciiBinaryAndObjOfOneSolidLoadAlike) {
   EXPECT_EQ(from_ascii.positions.size(), 4u);  // STL repeats corners; they are merged
 }
 
+// An OBJ's texture coordinates reach each face corner (a corner without one
+// takes (0, 0)), its material's texture image is found beside it, and faces
+// left out keep the coordinates of those kept in step.
+TEST(MeshFiles, ObjTextureCoordinatesAndMaterialTexture) {
+  write_file("skin.mtl", "newmtl skin\nmap_Kd skin.png\n");
+  const std::string path = write_file(
+      "textured.obj",
+      "mtllib " + std::filesystem::path(temporary_path("skin.mtl")).filename().string() +
+          "\nusemtl skin\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1e99 0 0\nvt 0.25 0.5\nvt 1 0\n"
+          "f 1/1 2/2 4/2\nf 1/1 2/2 3\n");
+  Mesh m = load_mesh(path);
+  ASSERT_EQ(m.texcoords.size(), 2u);
+  EXPECT_EQ(m.texcoords[1][0], (Texcoord{0.25f, 0.5f}));
+  EXPECT_EQ(m.texcoords[1][2], (Texcoord{0, 0}));
+  EXPECT_EQ(m.texture_path, std::filesystem::path(path).parent_path().string() + "/skin.png");
+  prepare_mesh(m, path);  // drops the face with a coordinate that is not finite
+  ASSERT_EQ(m.triangles.size(), 1u);
+  ASSERT_EQ(m.texcoords.size(), 1u);
+  EXPECT_EQ(m.texcoords[0][1], (Texcoord{1, 0}));
+}
+
 TEST(MeshFiles, FaultyMeshIsReportedAndStillDrawable) {
   Mesh m = load_mesh(std::string(ZDI_TEST_MESHES) + "/degenerate_and_non_manifold.obj");
   const Mesh_Report r = prepare_mesh(m, "degenerate");

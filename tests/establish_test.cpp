@@ -60,10 +60,7 @@ const std::map<std::string, std::string> slot_table = {
 };
 
 // Slots whose rasterisers have not landed yet still hold the host's action.
-const std::set<std::string> pending_slots = {
-    "draw_2d_textured_polytriangle", "draw_dc_textured_polytriangle",
-    "draw_2di_textured_polytriangle", "draw_dci_textured_polytriangle",
-    "draw_preclip_textured_polytriangle"};
+const std::set<std::string> pending_slots = {};
 
 void expect_slots_match_table(Test_Host& host, char config, bool tiling) {
   ZT_Renderer_Data* renderer = host.renderer;

@@ -127,10 +127,22 @@ json random_rendition_items(Random& r) {
                                      json::array({r.quarter(), r.quarter()}),
                                      json::array({r.quarter(), r.quarter(), 1.5})})});
   }
-  json texture = nullptr;
-  if (r.integer(0, 1))
+  json texture = nullptr, material = nullptr;
+  if (r.integer(0, 1)) {
+    const int32_t width = 1 << r.integer(0, 2), height = 1 << r.integer(0, 2);
+    json rows = json::array();
+    for (int32_t y = 0; y < height; ++y) {
+      std::vector<uint8_t> texels;
+      for (int32_t x = 0; x < 4 * width; ++x) texels.push_back(uint8_t(r.integer(0, 255)));
+      rows.push_back(zd_trace::hex_row(texels.data(), width, 4));
+    }
     texture = {{"u_wrap", r.integer(0, 3)}, {"v_wrap", r.integer(0, 3)},
-               {"fallback", bool(r.integer(0, 1))}, {"modulate", bool(r.integer(0, 1))}};
+               {"fallback", bool(r.integer(0, 1))}, {"modulate", bool(r.integer(0, 1))},
+               {"width", width}, {"height", height}, {"rows", rows}};
+    auto levels = [&] { return json::array({r.quarter(), r.quarter(), r.quarter()}); };
+    material = {{"ambient", levels()}, {"diffuse", levels()}, {"emission", levels()},
+                {"light_direction", levels()}};
+  }
   return {{"hard_clip", json::array({r.integer(-9, 0), r.integer(1, 99), r.integer(-9, 0),
                                      r.integer(1, 99)})},
           {"depth_test_active", bool(r.integer(0, 1))},
@@ -150,6 +162,7 @@ json random_rendition_items(Random& r) {
           {"pattern_origin", json::array({r.integer(-9, 9), r.integer(-9, 9)})},
           {"pattern_flags", r.integer(0, 3)},
           {"depth_offset", r.integer(-99, 99)},
+          {"material", material},
           {"texture", texture},
           {"complex_clip", clip},
           {"clip_offset", json::array({r.integer(-9, 9), r.integer(-9, 9)})},
@@ -217,6 +230,10 @@ TEST(Replay, BadTracesStopWithAMessageNamingTheCall) {
       {R"([{"call": "draw_dci_rgb32_image", "start": [0, 1], "end": [1, 0], "row_bytes": 4,
             "pixels": ["FF000000 FF000000", "FF000000 FF000000"]}])", "shorter than a row"},
       {R"([{"call": "draw_dci_dot", "point": [0.5, 1]}])", "an integer was expected"},
+      {R"([{"call": "rendition", "set": {"texture": {"width": 3, "height": 1,
+            "rows": ["FF000000 FF000000 FF000000"]}}}])", "width and height must be powers of two"},
+      {R"([{"call": "rendition", "set": {"texture": {"width": 2, "height": 1,
+            "rows": ["FF000000"]}}}])", "each row holds width texel words"},
       {R"([42])", "a call must be an object"},
       // Slots that read colours, given none; integers outside their type.
       {R"([{"call": "draw_dci_gouraud_polytriangle", "points": [[0, 0], [4, 0], [0, 4]]}])",

@@ -23,6 +23,10 @@ const char* const demo_usage =
     "  --shading gouraud|flat|wireframe|points|hidden-line  how a mesh is drawn\n"
     "                         (default gouraud; hidden-line: faces in the background\n"
     "                         colour, their edges on top)\n"
+    "  --texture FILE.png     a texture for the mesh (default: the image its OBJ\n"
+    "                         material names, if any); sides not powers of two are\n"
+    "                         scaled to the nearest; a mesh without texture\n"
+    "                         coordinates gets them by projection\n"
     "  --tiles NxM            draw the picture as N columns and M rows of tiles, each\n"
     "                         its own window, through the pre-clipped slots (Enable\n"
     "                         Tiling), and write them as one picture; 1x1 draws the\n"
@@ -87,6 +91,8 @@ Parse_Outcome parse_demo_options(int argc, const char* const* argv, Demo_Options
       const std::string v = argv[++i];
       if (a == "-o" || a == "--output") {
         o.output = v;
+      } else if (a == "--texture") {
+        o.texture = v;
       } else if (a == "--module") {
         o.module = v;
       } else if (a == "--size") {

@@ -1,6 +1,8 @@
 #include <cctype>
 #include <cstdio>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "trace/zd_trace_format.h"
 
@@ -157,12 +159,106 @@ ZT_Contour_Set contours_from(const json& j) {
   return ZT_Contour_Set(std::move(out));
 }
 
+// The rows of a texture's image, top row first.  A draw after draw with the
+// same texture asks again; the last image's rows are kept with a copy of its
+// texels, so they are written out again only when the texels changed.
+json texel_rows(const ZT_Image_Data& image) {
+  struct Last {
+    const ZT_Image_Data* image = nullptr;
+    std::vector<uint8_t> texels;
+    json rows;
+  };
+  static thread_local Last last;
+  const std::size_t row_bytes = std::size_t(image.width) * 4;
+  std::vector<uint8_t> texels;
+  texels.reserve(row_bytes * std::size_t(image.height));
+  for (const uint8_t* row : image.rows_in_memory_order) texels.insert(texels.end(), row, row + row_bytes);
+  if (last.image == &image && last.texels == texels) return last.rows;
+  json rows = json::array();
+  for (const uint8_t* row : image.rows_in_memory_order) rows.push_back(hex_row(row, image.width, 4));
+  last = {&image, std::move(texels), rows};
+  return rows;
+}
+
 json texture(const ZT_Texture* t) {
   if (!t) return nullptr;
+  const ZT_Shared_Image image = t->image(0, 0);
   return {{"u_wrap", t->u_wrap},
           {"v_wrap", t->v_wrap},
           {"fallback", t->fallback != 0},
-          {"modulate", t->modulate != 0}};
+          {"modulate", t->modulate != 0},
+          {"width", image->width},
+          {"height", image->height},
+          {"rows", texel_rows(*image.data())}};
+}
+
+ZT_Counted_Ptr<ZT_Texture> texture_from(const json& v) {
+  ZT_Counted_Ptr<ZT_Texture> t;
+  if (v.contains("rows")) {
+    const int32_t width = int_from(member(v, "width"), "texture width");
+    const int32_t height = int_from(member(v, "height"), "texture height");
+    const json& rows = v["rows"];
+    if (!rows.is_array() || int64_t(rows.size()) != height)
+      fail("texture rows: one row of texel words per row of the image expected", rows);
+    std::vector<uint8_t> texels;
+    for (const json& row : rows) {
+      if (!row.is_string()) fail("texture rows: hex words expected", row);
+      const std::vector<uint8_t> words = bytes_from_hex_row(row.get<std::string>(), 4);
+      if (int64_t(words.size()) != int64_t(width) * 4)
+        fail("texture rows: each row holds width texel words", row);
+      texels.insert(texels.end(), words.begin(), words.end());
+    }
+    try {
+      t = ZT_Counted_Ptr<ZT_Texture>(new ZT_Texture(
+          ZT_Shared_Image(width, height, ZT_Image_Format_RGB32, 0, texels.data(), false)));
+    } catch (const ZT_Texture_Error& e) {
+      fail(std::string("texture: ") + e.what(), v);
+    }
+  } else {
+    t = ZT_Counted_Ptr<ZT_Texture>(new ZT_Texture());
+  }
+  if (v.contains("u_wrap")) t->u_wrap = int_from(v["u_wrap"], "u_wrap");
+  if (v.contains("v_wrap")) t->v_wrap = int_from(v["v_wrap"], "v_wrap");
+  if (v.contains("fallback")) t->fallback = bool_from(v["fallback"], "fallback");
+  if (v.contains("modulate")) t->modulate = bool_from(v["modulate"], "modulate");
+  return t;
+}
+
+json light_levels(const ZT_Light_Levels& l) { return json::array({l[0], l[1], l[2]}); }
+void read_light_levels(const json& j, const char* what, ZT_Light_Levels& l) {
+  if (!j.is_array() || j.size() != 3)
+    fail(std::string(what) + ": [blue, green, red] expected", j);
+  for (int32_t k = 0; k < 3; ++k) l[k] = number_from<float>(j[std::size_t(k)], what);
+}
+
+// The lighting of the face's material (its texture is the item "texture").
+json material(const ZT_Basic_Material* m) {
+  if (!m) return nullptr;
+  const ZT_Vector& l = m->light_direction;
+  return {{"ambient", light_levels(m->ambient)},
+          {"diffuse", light_levels(m->diffuse)},
+          {"emission", light_levels(m->emission)},
+          {"light_direction", json::array({l.x, l.y, l.z})}};
+}
+
+void apply_material(const json& v, ZT_Face_Attributes& f) {
+  if (v.is_null()) {
+    f.material = nullptr;
+    return;
+  }
+  if (!v.is_object()) fail("material: null or an object expected", v);
+  if (!f.material) f.material = ZT_Counted_Ptr<ZT_Basic_Material>(new ZT_Basic_Material());
+  ZT_Basic_Material& m = *f.material.make_unshared();
+  if (v.contains("ambient")) read_light_levels(v["ambient"], "material ambient", m.ambient);
+  if (v.contains("diffuse")) read_light_levels(v["diffuse"], "material diffuse", m.diffuse);
+  if (v.contains("emission")) read_light_levels(v["emission"], "material emission", m.emission);
+  if (v.contains("light_direction")) {
+    const json& d = v["light_direction"];
+    if (!d.is_array() || d.size() != 3) fail("material light_direction: [x, y, z] expected", d);
+    m.light_direction = {number_from<float>(d[0], "light_direction"),
+                         number_from<float>(d[1], "light_direction"),
+                         number_from<float>(d[2], "light_direction")};
+  }
 }
 
 }  // namespace
@@ -321,6 +417,7 @@ json rendition_items(const ZT_Rendition_Data& d) {
           {"pattern_origin", int_pair(f.pattern_origin.x, f.pattern_origin.y)},
           {"pattern_flags", f.pattern_flags},
           {"depth_offset", f.depth_offset},
+          {"material", material(f.material.get())},
           {"texture", texture(f.texture().get())},
           {"complex_clip", contours(d.complex_clip)},
           {"clip_offset", int_pair(d.clip_offset_x, d.clip_offset_y)},
@@ -379,16 +476,11 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
                "width pixels",
                v);
       } else if (key == "texture") {
-        if (v.is_null()) {
-          f->set_texture(nullptr);
-        } else {
-          ZT_Counted_Ptr<ZT_Texture> t(new ZT_Texture());
-          if (v.contains("u_wrap")) t->u_wrap = int_from(v["u_wrap"], "u_wrap");
-          if (v.contains("v_wrap")) t->v_wrap = int_from(v["v_wrap"], "v_wrap");
-          if (v.contains("fallback")) t->fallback = bool_from(v["fallback"], "fallback");
-          if (v.contains("modulate")) t->modulate = bool_from(v["modulate"], "modulate");
-          f->set_texture(t);
-        }
+        // No texture on a face without a material needs no material.
+        if (!v.is_null()) f->set_texture(texture_from(v));
+        else if (f->material) f->set_texture(nullptr);
+      } else if (key == "material") {
+        apply_material(v, *f);
       } else {
         throw Format_Error("unknown rendition item \"" + key + "\"");
       }

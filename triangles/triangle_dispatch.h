@@ -188,12 +188,13 @@ struct Merge_Opaque_To {
   }
 };
 
-// The strip-edges bit: the strip's edges are drawn instead.
+// The strip-edges bit: the strip's edges are drawn instead (float points
+// rounded first).
 struct Strip_Edges {
   static constexpr std::string_view name = "strip-edges bit: edges";
-  template <class Family, ZT_Slot S, class C, class... A>
+  template <class Family, ZT_Slot S, class C, class P, class... A>
   static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
-                   const ZT_DCI_Point* points, A...) {
+                   const P* points, A...) {
     if (!(d->advanced_options & ZT_Advanced_Strip_Edges)) return false;
     draw_strip_edges(r, d, count, points);
     return true;
