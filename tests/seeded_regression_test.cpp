@@ -178,6 +178,9 @@ private:
       const int32_t cw = between(1, 12), ch = between(1, 8);
       ZT_DCI_Point start = point(false);
       start.x = std::min(start.x, origin_.x + (w_ - 1));
+      // The image stays inside the coordinates, also for windows at their ends.
+      start.x = std::min(start.x, INT32_MAX - (cw - 1));
+      start.y = std::max(start.y, INT32_MIN + (ch - 1));
       const ZT_DCI_Point end{start.x + (cw - 1), start.y - (ch - 1), between(0, 65535)};
       const int32_t bpp = rng_() % 3 == 0 ? 1 : rng_() % 2 ? 4 : 2;
       std::vector<uint8_t> pixels(std::size_t(cw * ch * bpp));

@@ -115,8 +115,12 @@ void clip_to_window(Replay_State& state, const ZT_Renderer_Options& o) {
   if (state.clip_given) return;
   const ZT_Int_Point size = o.window_size();
   const ZT_Int_Point origin = o.local_coordinates() ? ZT_Int_Point{0, 0} : o.window_origin();
-  state.rendition.modify()->hard_clip = {origin.x, origin.x + size.x - 1, origin.y,
-                                         origin.y + size.y - 1};
+  // A window that runs past the end of the coordinates is clipped where they end.
+  const auto last = [](int32_t first, int32_t count) {
+    return int32_t(std::clamp<int64_t>(int64_t(first) + count - 1, INT32_MIN, INT32_MAX));
+  };
+  state.rendition.modify()->hard_clip = {origin.x, last(origin.x, size.x), origin.y,
+                                         last(origin.y, size.y)};
 }
 
 // Plays one call; answers what an establish returned (0 for every other call).
