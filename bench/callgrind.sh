@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build"
 update=0
-workloads="T_small_flat,T_small_gouraud,T_small_flat_nodepth,T_medium_gouraud,T_large_flat,T_large_gouraud,T_large_flat_nodepth,T_strip,L_lines,P_points,X_calls_1tri,X_image64_drawpixels,X_image256_drawpixels,C_clear"
+workloads="T_small_flat,T_small_gouraud,T_small_flat_nodepth,T_medium_gouraud,T_large_flat,T_large_gouraud,T_large_flat_nodepth,T_strip,L_lines,P_points,X_medium_tex,X_large_tex,X_calls_1tri,X_image64_drawpixels,X_image256_drawpixels,C_clear"
 while (($#)); do
   case "$1" in
     --update-baseline) update=1 ;;

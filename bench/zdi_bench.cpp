@@ -240,6 +240,49 @@ public:
     }
   }
 
+  // The textured sets: the texture repeats every 256 pixels with one texel per
+  // pixel (u = x / 256, v = y / 256), nearest texel, replacing the colour.
+  void textured(Workload_Result& w, std::span<const Bench_Triangle> tris,
+                std::span<const uint32_t> texels) {
+    // The texels are given bottom row first (the peer's t = 0 first); images
+    // keep their top row first in memory.
+    std::vector<uint32_t> top_first(texels.size());
+    for (int row = 0; row < kTextureSide; ++row)
+      std::copy_n(texels.begin() + row * kTextureSide, kTextureSide,
+                  top_first.begin() + (kTextureSide - 1 - row) * kTextureSide);
+    ZT_Counted_Ptr<ZT_Texture> texture(new ZT_Texture(ZT_Shared_Image(
+        kTextureSide, kTextureSide, ZT_Image_Format_RGB32, 0, top_first.data(), false)));
+    ours_.rendition.modify_face()->set_texture(texture);
+    auto parameter = [](const ZT_Point& p) {
+      return ZT_Parameter{p.x / kTextureSide, p.y / kTextureSide, 0};
+    };
+    auto strip = std::make_shared<Joined_Strip>(join(tris));
+    auto parameters = std::make_shared<std::vector<ZT_Parameter>>();
+    for (const ZT_Point& p : strip->points) parameters->push_back(parameter(p));
+    const double pixels = total_area(tris);
+    const double n = double(tris.size());
+    Ours* ours = &ours_;
+    for (char config : std::string("FD")) {
+      add(w, "draw_dc_textured_polytriangle, one call per triangle", config, n, pixels,
+          ZT_Slot::draw_dc_textured_polytriangle, [ours, tris, parameter] {
+            ZT_Action_Table& table = ours->actions();
+            ZT_Rendition& r = ours->rendition;
+            for (const Bench_Triangle& t : tris) {
+              ZT_Point p[3] = {point_of(t.v[0]), point_of(t.v[1]), point_of(t.v[2])};
+              ZT_Parameter u[3] = {parameter(p[0]), parameter(p[1]), parameter(p[2])};
+              table.call<ZT_Slot::draw_dc_textured_polytriangle>(r, 3, p, nullptr, u, 1, nullptr,
+                                                                 nullptr);
+            }
+          });
+      add(w, "draw_dc_textured_polytriangle, all joined in one strip", config, n, pixels,
+          ZT_Slot::draw_dc_textured_polytriangle, [ours, strip, parameters] {
+            ours->actions().call<ZT_Slot::draw_dc_textured_polytriangle>(
+                ours->rendition, int32_t(strip->points.size()), strip->points.data(), nullptr,
+                parameters->data(), 1, nullptr, nullptr);
+          });
+    }
+  }
+
   void strip(Workload_Result& w, std::span<const Bench_Vertex> strip) {
     auto points = std::make_shared<std::vector<ZT_Point>>();
     auto colors = std::make_shared<std::vector<ZT_RGB32>>();
@@ -614,7 +657,7 @@ int main(int argc, char** argv) {
     Workload_Result w{name, {}, {}, 0};
     std::fprintf(stderr, "%s\n", name.c_str());
     if (def->textured) {
-      // Textured triangles are still the host's in this renderer: nothing of ours to time.
+      rows.textured(w, data.tris(def->data), data.texture());
     } else if (def->data == Bench_Data::strip) {
       rows.strip(w, data.strip());
     } else if (def->data == Bench_Data::lines) {

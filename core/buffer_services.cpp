@@ -20,11 +20,16 @@ Local_Rect clamp_to(const Local_Rect& r, const ZT_Image_Data& image) {
           std::min(r.top, image.height - 1)};
 }
 
-Local_Rect local_hard_clip(const Software_Z_Buffer& r, const ZT_Rendition& rendition) {
-  const ZT_Int_Rectangle& c = rendition->hard_clip;
+// A device rectangle in local coordinates, held to 32 bits (only the part in
+// the buffer is ever used).
+Local_Rect local_rect(const Software_Z_Buffer& r, const ZT_Int_Rectangle& c) {
   const int64_t ox = r.frame.origin_x, oy = r.frame.origin_y;
   auto local = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   return {local(c.left - ox), local(c.right - ox), local(c.bottom - oy), local(c.top - oy)};
+}
+
+Local_Rect local_hard_clip(const Software_Z_Buffer& r, const ZT_Rendition& rendition) {
+  return local_rect(r, rendition->hard_clip);
 }
 
 // Fills rows bottom..top from column left to right with one pixel value.  When
@@ -110,25 +115,27 @@ void clear_depth_buffer(ZT_Renderer_Data* renderer, const ZT_Rendition& renditio
 void put_depth_image(ZT_Renderer_Data* renderer, const ZT_Rendition&, const ZT_DCI_Point* start,
                      const ZT_DCI_Point* end, int32_t row_bytes, const void* bytes) {
   Software_Z_Buffer& r = *Software_Z_Buffer::from(renderer);
-  if (r.depth_buffer.empty()) return;
+  if (r.depth_buffer.empty() || !start || !end || !bytes) return;
   ZT_Image_Data& depth = *r.depth_buffer.data();
   // Rows are cut at the window's right edge.
   const int64_t last_x =
       std::min<int64_t>(end->x, int64_t(r.window_size.x) + r.frame.origin_x - 1);
   const int64_t length = (last_x - start->x) * 2 + 2;
   if (length < 1) return;
-  const auto* source = static_cast<const uint8_t*>(bytes);
   const int64_t x0 = int64_t(start->x) - r.frame.origin_x;
-  for (int64_t y = int64_t(start->y) - r.frame.origin_y, last = int64_t(end->y) - r.frame.origin_y;
-       y >= last; --y, source += row_bytes) {
-    // Rows or columns the host placed outside the buffer are skipped.
-    if (y < 0 || y >= depth.height) continue;
-    const int64_t from = std::max<int64_t>(x0, 0);
-    const int64_t to = std::min<int64_t>(x0 + length / 2, depth.width);
-    if (from >= to) continue;
+  const int64_t from = std::max<int64_t>(x0, 0);
+  const int64_t to = std::min<int64_t>(x0 + length / 2, depth.width);
+  if (from >= to) return;
+  // Rows or columns the host placed outside the buffer are skipped: the first
+  // row drawn is the top row or the buffer's top, whichever is lower, and the
+  // source moves down to it by whole rows.
+  const int64_t top = int64_t(start->y) - r.frame.origin_y;
+  const int64_t bottom = std::max<int64_t>(int64_t(end->y) - r.frame.origin_y, 0);
+  const int64_t first = std::min<int64_t>(top, depth.height - 1);
+  const auto* source = static_cast<const uint8_t*>(bytes) + (top - first) * row_bytes;
+  for (int64_t y = first; y >= bottom; --y, source += row_bytes)
     std::memcpy(depth.rows_by_y[std::size_t(y)] + from * 2, source + (from - x0) * 2,
                 std::size_t((to - from) * 2));
-  }
 }
 
 void get_depth_image(ZT_Renderer_Data* renderer, const ZT_Rendition&, const ZT_DCI_Point* ul,
@@ -177,9 +184,7 @@ void get_true_color_image(ZT_Renderer_Data* renderer, const ZT_Rendition&,
     *target = ZT_Shared_Image(color.width, color.height, ZT_Image_Format_RGB32, color.row_bytes,
                               nullptr, true);
   }
-  const Local_Rect rect = clamp_to({ul->x - r.frame.origin_x, lr->x - r.frame.origin_x,
-                                    lr->y - r.frame.origin_y, ul->y - r.frame.origin_y},
-                                   color);
+  const Local_Rect rect = clamp_to(local_rect(r, {ul->x, lr->x, lr->y, ul->y}), color);
   if (rect.empty()) return;
   for (int32_t y = rect.bottom; y <= rect.top; ++y)
     std::memcpy((*target)->rows_by_y[std::size_t(y)] + rect.left * 4,

@@ -77,6 +77,31 @@ void derive_merge_colors(Software_Z_Buffer& r, const ZT_Palette* palette) {
   }
 }
 
+// What the renderer cannot draw.  The window's sides must fit the host's image
+// cap, its device rectangle must keep to 32-bit coordinates (local coordinates
+// are device minus origin throughout the rasterisers), a palette colour system
+// needs a palette (the merge rule and the host's conversions look colours up in
+// it), and the cube's scales must keep a component's level with 8 fraction bits
+// (255 × scale) below 2^15, where the Gouraud channels shift it by 16.
+ZT_Establish_Result refusal(const ZT_Renderer_Options& options, const ZT_Color_Cube& cube) {
+  const ZT_Int_Point size = options.window_size();
+  if (size.x > ZT_Largest_Window_Side || size.y > ZT_Largest_Window_Side)
+    return ZT_Refused_Window_Size;
+  if (!options.local_coordinates()) {
+    const ZT_Int_Point o = options.window_origin();
+    if (int64_t(o.x) + std::max(size.x, 1) - 1 > INT32_MAX ||
+        int64_t(o.y) + std::max(size.y, 1) - 1 > INT32_MAX)
+      return ZT_Refused_Window_Origin;
+  }
+  if (options.color_system() != 1) {
+    if (!options.palette()) return ZT_Refused_No_Palette;
+    auto drawable = [](int32_t scale) { return scale >= 0 && scale <= 128; };
+    if (!drawable(cube.red_scale) || !drawable(cube.green_scale) || !drawable(cube.blue_scale))
+      return ZT_Refused_Color_Cube;
+  }
+  return ZT_Established;
+}
+
 }  // namespace
 
 int32_t Software_Z_Buffer::establish() {
@@ -85,7 +110,12 @@ int32_t Software_Z_Buffer::establish() {
   const int32_t color_system = options.color_system();
   const bool alpha = options.alpha_blending();
   const ZT_Int_Point size = options.window_size();
-  const bool window_empty = size.x <= 0 || size.y <= 0;
+  const ZT_Palette* palette = options.palette();
+  const ZT_Color_Cube cube = palette && palette->color_cube() ? *palette->color_cube() : color_cube;
+  const ZT_Establish_Result refused = refusal(options, cube);
+  // A refused establish is handled like a window without pixels: no buffers,
+  // and actions that do nothing.
+  const bool window_empty = size.x <= 0 || size.y <= 0 || refused != ZT_Established;
 
   reset_own_slots(*this);
   configuration = choose_configuration(buffer_depth, color_system, alpha);
@@ -109,9 +139,8 @@ int32_t Software_Z_Buffer::establish() {
   set_window_origin(options.local_coordinates() ? ZT_Int_Point{0, 0} : options.window_origin());
   established_origin = window_origin();
 
-  // The palette's colour cube, when it has one.
-  const ZT_Palette* palette = options.palette();
-  if (palette && palette->color_cube()) color_cube = *palette->color_cube();
+  // The palette's colour cube, when it has one (or the cube the renderer had).
+  color_cube = cube;
 
   // The colour buffer, taken from outside ("Color Buffer") or kept while it fits.
   if (const ZT_Option_Value* v = option_value(Option_Color_Buffer); v && v->as_pointer()) {
@@ -145,8 +174,9 @@ int32_t Software_Z_Buffer::establish() {
     install_actions(true);
   }
 
-  // The window size, and the buffers as draws see them.
-  window_size = size;
+  // The window size (none when refused: masks are never made for it), and the
+  // buffers as draws see them.
+  window_size = refused == ZT_Established ? size : ZT_Int_Point{0, 0};
   describe_buffers();
 
   // The mask cache: shared through "Mask Cache" or made here, emptied either way.
@@ -169,6 +199,6 @@ int32_t Software_Z_Buffer::establish() {
   // The merge colours and "Force Merge Control On".
   derive_merge_colors(*this, palette);
   force_merge = option_bool(Option_Force_Merge) ? 1 : 0;
-  established = true;
-  return 0;
+  established = refused == ZT_Established;
+  return refused;
 }

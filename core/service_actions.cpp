@@ -37,13 +37,11 @@ std::span<const Slot_Installation> service_actions(Configuration c) {
 }
 
 std::span<const Slot_Installation> tiling_actions() {
-  // The pre-clipped strips and polylines.  draw_preclip_textured_polytriangle
-  // keeps the host's action until the textured family has a pre-clipped
-  // action of its own to add here.
+  // The pre-clipped strips (textured ones included) and polylines.
   static const std::vector<Slot_Installation> list = [] {
     std::vector<Slot_Installation> all;
     for (std::span<const Slot_Installation> part :
-         {preclip_triangle_actions(), preclip_polyline_actions()})
+         {preclip_triangle_actions(), preclip_textured_actions(), preclip_polyline_actions()})
       all.insert(all.end(), part.begin(), part.end());
     return all;
   }();

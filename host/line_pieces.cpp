@@ -7,10 +7,12 @@ namespace zd_host {
 
 namespace {
 
-// round(k × d / n) for n > 0, ties upward.
+// round(k × d / n) for n > 0, ties upward.  k, |d| and n reach 2^32, so the
+// product takes 128 bits.
 int64_t step_offset(int64_t k, int64_t d, int64_t n) {
-  const int64_t num = 2 * k * d + n, den = 2 * n;
-  return num >= 0 ? num / den : -((-num + den - 1) / den);
+  using Wide = __int128;
+  const Wide num = 2 * Wide(k) * d + n, den = 2 * Wide(n);
+  return int64_t(num >= 0 ? num / den : -((-num + den - 1) / den));
 }
 
 }  // namespace
@@ -25,8 +27,25 @@ std::vector<Line_Point> line_points(const ZT_DCI_Point* points, int32_t count) {
   return out;
 }
 
+// The pixels k of a segment from a over n steps of (dx, dy) whose coordinates
+// may lie within [low, high] on that axis: a range that holds all of them (it
+// may hold a pixel or two more), as [first, last], empty when first > last.
+void keep_within(int64_t a, int64_t d, int64_t n, int64_t low, int64_t high, int64_t& first,
+                 int64_t& last) {
+  if (d == 0) {
+    if (a < low || a > high) first = last + 1;
+    return;
+  }
+  // a + k d / n lies in [low, high] for k between these two, widened by a
+  // pixel for the rounding to nearest.
+  double k0 = double(low - a) * double(n) / double(d), k1 = double(high - a) * double(n) / double(d);
+  if (k0 > k1) std::swap(k0, k1);
+  first = std::max<int64_t>(first, int64_t(std::max(std::floor(k0) - 1, -1.0)));
+  last = std::min<int64_t>(last, int64_t(std::min(std::ceil(k1) + 1, double(n))));
+}
+
 std::vector<std::vector<Line_Point>> dashes(const ZT_DCI_Point* points, int32_t count,
-                                            uint32_t style) {
+                                            uint32_t style, const ZT_Int_Rectangle& reach) {
   std::vector<std::vector<Line_Point>> out;
   std::vector<Line_Point> run;
   Line_Point last_drawn;
@@ -41,6 +60,8 @@ std::vector<std::vector<Line_Point>> dashes(const ZT_DCI_Point* points, int32_t 
   };
   auto pixel = [&](const Line_Point& p, bool vertex) {
     const bool on = (style >> (position++ % 32)) & 1u;
+    if (p.x < reach.left || p.x > reach.right || p.y < reach.bottom || p.y > reach.top)
+      return finish();
     if (!on) return finish();
     if (!in_run || vertex) {
       run.push_back(p);
@@ -56,11 +77,26 @@ std::vector<std::vector<Line_Point>> dashes(const ZT_DCI_Point* points, int32_t 
     const ZT_DCI_Point& b = points[i + 1];
     const int64_t dx = int64_t(b.x) - a.x, dy = int64_t(b.y) - a.y;
     const int64_t n = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
-    for (int64_t k = 0; k < n; ++k) {
+    int64_t first = 0, last = n - 1;
+    keep_within(a.x, dx, n, reach.left, reach.right, first, last);
+    keep_within(a.y, dy, n, reach.bottom, reach.top, first, last);
+    if (first > last) {
+      // Nothing of this segment within reach: the pattern moves on over it.
+      finish();
+      position = uint32_t(uint64_t(position) + uint64_t(n));
+      continue;
+    }
+    if (first > 0) finish();
+    position = uint32_t(uint64_t(position) + uint64_t(first));
+    for (int64_t k = first; k <= last; ++k) {
       const double t = double(k) / double(n);
       pixel({double(a.x + step_offset(k, dx, n)), double(a.y + step_offset(k, dy, n)),
              a.z + t * (double(b.z) - a.z), i, t},
             k == 0 && i > 0);
+    }
+    if (last < n - 1) {
+      finish();
+      position = uint32_t(uint64_t(position) + uint64_t(n - 1 - last));
     }
   }
   if (count > 0) {

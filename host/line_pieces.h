@@ -11,7 +11,11 @@
 // included, from 0 at the first point of each call.  Every run of drawn pixels
 // becomes a dash: a polyline from its first pixel through the vertices it
 // passes to its last pixel (one pixel: the same point twice).  The k-th pixel
-// of a segment is the point k/n of the way along it, rounded to nearest.
+// of a segment is the point k/n of the way along it, rounded to nearest.  Only
+// pixels within reach (the hard clip widened by a margin) are walked: the
+// pattern moves on over the rest without visiting them, and a dash that leaves
+// reach ends there, so a segment reaching far outside the window costs only
+// what lies near it.
 //
 // Width.  A wide line of weight w covers, around the path through the points
 // where the triangle rules sample its pixels, a band w pixels across, made of
@@ -45,9 +49,9 @@ struct Line_Point {
 // The polyline's points as line points.
 std::vector<Line_Point> line_points(const ZT_DCI_Point* points, int32_t count);
 
-// The dashes the style draws (see above).
+// The dashes the style draws within reach (see above).
 std::vector<std::vector<Line_Point>> dashes(const ZT_DCI_Point* points, int32_t count,
-                                            uint32_t style);
+                                            uint32_t style, const ZT_Int_Rectangle& reach);
 
 // A piece of a wide line: a triangle strip of 3 or 4 points, in the continuous
 // coordinates of the triangle rules, where pixel (x, y) is sampled at

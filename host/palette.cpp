@@ -3,10 +3,15 @@
 
 #include "host/zt_palette.h"
 
+bool ZT_Color_Cube::levels_fit(ZT_Int_RGB l) {
+  return l.r >= 1 && l.g >= 1 && l.b >= 1 && int64_t(l.r) * l.g * l.b <= 256;
+}
+
 ZT_Color_Cube::ZT_Color_Cube(ZT_Int_RGB levels, float scale, int32_t base)
     : base_index(uint8_t(base)) {
-  auto level = [](int32_t l) { return std::max(l, 1); };
-  levels_ = {level(levels.r), level(levels.g), level(levels.b)};
+  levels_ = levels_fit(levels) ? levels : ZT_Int_RGB{1, 1, 1};
+  if (!(scale >= 0.0f)) scale = 0.0f;  // NaN too
+  scale = std::min(scale, 1.0f);
   blue_step = 1;
   green_step = uint8_t(levels_.b);
   red_step = uint8_t(levels_.b * levels_.g);
@@ -18,11 +23,34 @@ ZT_Color_Cube::ZT_Color_Cube(ZT_Int_RGB levels, float scale, int32_t base)
   blue_scale = component_scale(levels_.b);
 }
 
+bool ZT_Color_Cube::valid() const {
+  auto fits = [](int32_t s) { return s >= 0 && s <= largest_scale; };
+  return levels_fit(levels_) && fits(red_scale) && fits(green_scale) && fits(blue_scale);
+}
+
+ZT_Palette::ZT_Palette(const ZT_Palette& o)
+    : ZT_Counted(o), count_(o.count_), cube_(o.cube_) {
+  std::copy(std::begin(o.colors_), std::end(o.colors_), std::begin(colors_));
+}
+
+bool ZT_Palette::set_count(int32_t n) {
+  if (n < 1 || n > 256) return false;
+  count_ = n;
+  return true;
+}
+
+bool ZT_Palette::set_color_cube(const ZT_Color_Cube& cube) {
+  if (!cube.valid()) return false;
+  cube_ = cube;
+  return true;
+}
+
 ZT_Palette::ZT_Palette() {
   for (int i = 0; i < 256; ++i) colors_[i] = ZT_RGB32(uint8_t(i), uint8_t(i), uint8_t(i), 255);
 }
 
 ZT_Palette* ZT_Palette::with_color_cube(ZT_Int_RGB levels, int32_t base) {
+  if (!ZT_Color_Cube::levels_fit(levels)) return nullptr;
   auto* p = new ZT_Palette();
   ZT_Color_Cube cube(levels, 1.0f, base);
   ZT_Int_RGB l = cube.levels();
@@ -37,7 +65,7 @@ ZT_Palette* ZT_Palette::with_color_cube(ZT_Int_RGB levels, int32_t base) {
 }
 
 int32_t ZT_Palette::closest_match(ZT_RGB32 c, bool exact_only) const {
-  ++match_calls;
+  match_calls.fetch_add(1, std::memory_order_relaxed);
   int32_t best = 0;
   int64_t best_distance = INT64_MAX;
   for (int32_t i = 0; i < count_; ++i) {

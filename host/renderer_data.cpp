@@ -62,6 +62,19 @@ void ZD_Default_Allocate_Image(void*, int32_t width, int32_t height,
   *image = ZT_Shared_Image(width, height, *format, 0, nullptr, false);
 }
 
+const char* ZD_Establish_Result_Text(int32_t result) {
+  switch (result) {
+  case ZT_Established: return "";
+  case ZT_Refused_Window_Size: return "the window is larger than 16384 x 16384 pixels";
+  case ZT_Refused_Window_Origin:
+    return "the window's origin puts its far corner beyond 32-bit device coordinates";
+  case ZT_Refused_No_Palette: return "a palette colour system needs a palette";
+  case ZT_Refused_Color_Cube:
+    return "the palette's colour cube has scales beyond 128, which the renderer cannot dither";
+  default: return "the renderer refused the options";
+  }
+}
+
 const char* ZT_slot_name(ZT_Slot s) {
   static const char* const names[] = {
 #define ZT_SLOT_NAME(name, fn, standard) #name,

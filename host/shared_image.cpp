@@ -12,12 +12,24 @@ int32_t ZT_Image_Data::bytes_per_pixel(ZT_Image_Format f) {
   }
 }
 
+namespace {
+bool side_fits(int32_t side) { return side >= 0 && side <= ZT_Largest_Image_Side; }
+}  // namespace
+
 ZT_Image_Data::ZT_Image_Data(int32_t w, int32_t h, ZT_Image_Format f, int32_t rb,
                              const void* data, bool full)
-    : width(std::max(w, 0)), height(std::max(h, 0)), format(f), row_bytes(rb),
-      full_window(full ? 1 : 0) {
-  int32_t tight = width * bytes_per_pixel(f);
-  if (row_bytes < tight) row_bytes = (tight + 7) & ~7;
+    : width(0), height(0), format(f), row_bytes(0), full_window(full ? 1 : 0) {
+  // Sides within the cap keep a tight row below 2^17 bytes.
+  if (side_fits(w) && side_fits(h)) {
+    const int32_t tight = w * bytes_per_pixel(f);
+    const int32_t rows_apart = rb < tight ? (tight + 7) & ~7 : rb;
+    if (int64_t(rows_apart) * h <= ZT_Largest_Image_Bytes) {
+      width = w;
+      height = h;
+      row_bytes = rows_apart;
+    }
+  }
+  const int32_t tight = width * bytes_per_pixel(f);
   storage_.assign(std::size_t(row_bytes) * std::size_t(height), 0);
   link_rows();
   if (data && tight > 0) {

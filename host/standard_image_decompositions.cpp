@@ -27,7 +27,7 @@ ZT_RGB32 ZD_Color_Of_Index(const ZT_Palette* palette, uint8_t index) {
 namespace {
 
 // The part of an image the host converts: rows from the top row down to the
-// window's bottom edge, columns from x0 up to the window's right edge.
+// window's bottom edge, each from x0 to x1.
 struct Convertible_Part {
   int32_t rows = 0, columns = 0;
   ZT_DCI_Point end;  // the image's lower-right corner with the bottom row cut
@@ -43,8 +43,11 @@ Convertible_Part convertible_part(ZT_Renderer_Data* renderer, const ZT_DCI_Point
   Convertible_Part part;
   if (start.x < left || start.x > right || start.y < bottom || start.y > top) return part;
   const int64_t last_row = std::max<int64_t>(end.y, bottom);
-  part.rows = int32_t(std::max<int64_t>(0, start.y - last_row + 1));
-  part.columns = int32_t(std::max<int64_t>(0, std::min<int64_t>(end.x, right) - start.x + 1));
+  const int64_t rows = std::max<int64_t>(0, start.y - last_row + 1);
+  const int64_t columns = std::max<int64_t>(0, int64_t(end.x) - start.x + 1);
+  if (rows * columns * 4 > ZT_Largest_Image_Bytes) return part;
+  part.rows = int32_t(rows);
+  part.columns = int32_t(columns);
   part.end = {end.x, int32_t(last_row), end.z};
   return part;
 }

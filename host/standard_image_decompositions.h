@@ -9,12 +9,15 @@
 //     palette).
 //
 // The host hands renderers images that start inside the window and may run out
-// of it on the right, and converts only the part that can land in the window:
-// rows from the top down to the window's bottom edge, columns up to its right
-// edge.  The corners it passes on are the original ones but for the bottom row,
-// so the depth steps stay those of the whole image.  An image whose upper-left
-// corner lies outside the window is not drawn.  Nothing is drawn either when the
-// other action is itself the host's (it would come straight back).
+// of it on the right, and converts the rows that can land in the window: from
+// the top down to the window's bottom edge.  Each row is converted whole, since
+// the renderer reads along it as far as its own window reaches, which may be
+// wider than the host's while an establish is pending.  The corners it passes
+// on are the original ones but for the bottom row, so the depth steps stay
+// those of the whole image.  An image whose upper-left corner lies outside the
+// window is not drawn, nor one whose converted part would exceed the host's
+// largest image.  Nothing is drawn either when the other action is itself the
+// host's (it would come straight back).
 #pragma once
 
 #include <cstdint>

@@ -16,6 +16,15 @@ using zd_host::Line_Point;
 constexpr double widest_line = 4096;
 
 // The rendition the pieces of a line are drawn with: no style, no width.
+// Where a line's pixels can still reach the hard clip: the clip widened by half
+// the weight and a margin.
+ZT_Int_Rectangle reach(const ZT_Int_Rectangle& clip, double weight) {
+  const int64_t m = int64_t(weight / 2) + 2;
+  auto at = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  return {at(int64_t(clip.left) - m), at(int64_t(clip.right) + m), at(int64_t(clip.bottom) - m),
+          at(int64_t(clip.top) + m)};
+}
+
 ZT_Rendition thin_copy(const ZT_Rendition& rendition) {
   ZT_Rendition copy = rendition;
   if (copy->line_style != 0 || copy->line_weight > 1) {
@@ -130,7 +139,7 @@ void ZD_Draw_Host_Polyline(ZT_Renderer_Data* renderer, const ZT_Rendition& rendi
   const double weight = std::min<double>(rendition->line_weight, widest_line);
   const uint32_t style = uint32_t(rendition->line_style);
   std::vector<std::vector<Line_Point>> pieces;
-  if (style != 0) pieces = zd_host::dashes(points, count, style);
+  if (style != 0) pieces = zd_host::dashes(points, count, style, reach(rendition->hard_clip, weight));
   else pieces.push_back(zd_host::line_points(points, count));
   if (weight > 1) {
     const ZT_Rendition face = face_copy(thin);

@@ -22,9 +22,16 @@ public:
   void set_local_coordinates(bool l) { local_coordinates_ = l; }
   ZT_Int_Point window_origin() const { return window_origin_; }
   void set_window_origin(ZT_Int_Point o) { window_origin_ = o; }
-  // x is the width, y the height.
+  // x is the width, y the height.  Sides run from 0 (a window without pixels)
+  // to ZT_Largest_Window_Side; a size beyond is refused (false) and the window
+  // keeps its size.
   ZT_Int_Point window_size() const { return window_size_; }
-  void set_window_size(ZT_Int_Point s) { window_size_ = s; }
+  bool set_window_size(ZT_Int_Point s) {
+    if (s.x < 0 || s.y < 0 || s.x > ZT_Largest_Window_Side || s.y > ZT_Largest_Window_Side)
+      return false;
+    window_size_ = s;
+    return true;
+  }
   ZT_Palette* palette() const { return palette_.get(); }
   void set_palette(ZT_Palette* p) { palette_ = p; }
   bool backing_store() const { return backing_store_; }
@@ -43,6 +50,19 @@ private:
   bool backing_store_ = false;
   bool supports_complex_clip_ = false;
 };
+
+// What establish returns: 0 when the renderer draws with the options given;
+// otherwise why it refused, and until an establish succeeds every action it
+// installs draws nothing and update presents nothing.
+enum ZT_Establish_Result : int32_t {
+  ZT_Established = 0,
+  ZT_Refused_Window_Size = 1,    // a side beyond ZT_Largest_Window_Side
+  ZT_Refused_Window_Origin = 2,  // the window's device rectangle leaves 32-bit coordinates
+  ZT_Refused_No_Palette = 3,     // a palette colour system without a palette
+  ZT_Refused_Color_Cube = 4,     // cube scales beyond what the renderer's arithmetic holds
+};
+// A sentence saying why, for messages ("" for ZT_Established).
+const char* ZD_Establish_Result_Text(int32_t result);
 
 // Image allocation: (context, width, height, format, image to fill).
 using ZT_Image_Allocator = void (*)(void* context, int32_t width, int32_t height,

@@ -7,6 +7,15 @@
 #include "host/zt_basics.h"
 #include "host/zt_object.h"
 
+// The largest image the host makes: at most 32768 pixels a side and 1 GiB in
+// all (rows × row bytes); an image asked for beyond either (or with a negative
+// side) is made empty, 0 by 0.  Byte sizes are 64-bit throughout.  Windows
+// have at most 16384 pixels a side (ZT_Renderer_Options::set_window_size):
+// 16384 × 16384 true-colour pixels are that 1 GiB.
+inline constexpr int32_t ZT_Largest_Image_Side = 32768;
+inline constexpr int64_t ZT_Largest_Image_Bytes = int64_t(1) << 30;
+inline constexpr int32_t ZT_Largest_Window_Side = 16384;
+
 // Pixel storage of one image.  Rows lie one after another in memory from the top
 // row (y = height - 1) down to y = 0, so that rows a..b (a <= b) form one block
 // starting at row b.  rows_by_y[y] is row y counted from the bottom;
@@ -15,6 +24,7 @@ class ZT_Image_Data : public ZT_Counted {
 public:
   // row_bytes 0 means the tightest row for the format; rows are then padded to a
   // multiple of 8 bytes for 8-bit images.  data, when given, is copied row by row.
+  // An image beyond ZT_Largest_Image_Side or ZT_Largest_Image_Bytes is empty.
   ZT_Image_Data(int32_t width, int32_t height, ZT_Image_Format format, int32_t row_bytes,
                 const void* data, bool full_window);
   ZT_Counted* clone() const override;

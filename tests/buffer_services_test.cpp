@@ -45,6 +45,28 @@ TEST(Update, PresentsTheRectangleWithTheWindowsDownwardY) {
   EXPECT_EQ(p.y, 100 + 7 - 20 - 1);
 }
 
+// Only the part inside the colour buffer is presented, also for rectangles
+// that reach past it anywhere and for windows at the ends of 32 bits.
+TEST(Update, PresentsOnlyThePartInTheBufferAtAnyOrigin) {
+  for (const ZT_Int_Point origin : {ZT_Int_Point{0, 0}, ZT_Int_Point{INT32_MAX - 15, INT32_MAX - 7},
+                                    ZT_Int_Point{INT32_MIN, INT32_MIN}}) {
+    Test_Host host;
+    Presented p;
+    host.renderer->present = &record_presentation;
+    host.renderer->present_context = &p;
+    host.establish_config('B', 16, 8, origin);
+    host.renderer->update({INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX});
+    EXPECT_EQ(p.calls, 1);
+    EXPECT_EQ(p.ul, (ZT_DCI_Point{0, 7, 0}));
+    EXPECT_EQ(p.lr, (ZT_DCI_Point{15, 0, 0}));
+    EXPECT_EQ(p.x, origin.x);
+    EXPECT_EQ(p.y, origin.y);
+    host.renderer->update({16, 40, -9, -1});  // wholly beside the buffer
+    host.renderer->update({5, 4, 0, 7});      // crossed
+    EXPECT_EQ(p.calls, 1);
+  }
+}
+
 TEST(ClearDepth, BlockAndRowPathsAgreeAndStayInTheWindow) {
   // Full width (one block, padding included) and a column short of it (rows).
   for (bool full : {true, false}) {
@@ -99,6 +121,24 @@ TEST(DepthImages, PutThenGetRoundTripsAndReusesTheTarget) {
   EXPECT_TRUE(target.empty());
 }
 
+// No depths draws nothing; rows far above the buffer are passed over without
+// being walked (rows 0 bytes apart all read the same source row).
+TEST(DepthImages, PutWithoutDepthsOrWithRowsFarOutside) {
+  Test_Host host('F', 8, 4);
+  host.fill_depth(7);
+  const ZT_DCI_Point start{0, 3, 0}, end{7, 0, 0};
+  host.actions().call<ZT_Slot::put_depth_image>(host.rendition, &start, &end, 16,
+                                                static_cast<const void*>(nullptr));
+  EXPECT_EQ(host.depth_snapshot(), std::vector<uint16_t>(32, 7));
+  const std::vector<uint16_t> row = {1, 2, 3, 4, 5, 6, 7, 8};
+  const ZT_DCI_Point top{0, INT32_MAX, 0}, bottom{7, INT32_MIN, 0};
+  host.actions().call<ZT_Slot::put_depth_image>(host.rendition, &top, &bottom, 0,
+                                                static_cast<const void*>(row.data()));
+  for (int32_t y = 0; y < 4; ++y)
+    for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(host.depth(x, y), row[std::size_t(x)]);
+  EXPECT_TRUE(host.fences_intact());
+}
+
 TEST(DepthImages, PutIsCutAtTheWindowsRightEdge) {
   Test_Host host('E', 10, 4);
   host.fill_depth(0);
@@ -150,6 +190,17 @@ TEST(GetImage, FullWindowTargetKeepsPlaces) {
   EXPECT_EQ(reinterpret_cast<uint32_t*>(target->rows_by_y[6])[15], 0xFF00FF00u);
   EXPECT_EQ(reinterpret_cast<uint32_t*>(target->rows_by_y[6])[9], 0u);
   EXPECT_EQ(reinterpret_cast<uint32_t*>(target->rows_by_y[1])[12], 0u);
+  // Corners whose local coordinates leave 32 bits, with the window at the far
+  // end of them (found by fuzzing): the whole window is copied, nothing more.
+  Test_Host far('F', 16, 8, {INT32_MAX - 15, 0});
+  far.fill_color(0xFF0000FF);
+  ZT_Shared_Image whole(1, 1, ZT_Image_Format_RGB32, 0, nullptr, true);
+  ZT_DCI_Point from{-4001, 100, 0}, to{INT32_MAX, -100, 0};
+  far.actions().call<ZT_Slot::get_image>(far.rendition, &from, &to, &rgb, &whole);
+  ASSERT_EQ(whole->width, 16);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 16; ++x)
+      EXPECT_EQ(reinterpret_cast<uint32_t*>(whole->rows_by_y[std::size_t(y)])[x], 0xFF0000FFu);
 }
 
 TEST(GetImage, MappedReadsIndices) {

@@ -61,6 +61,14 @@ std::string binary_stl(const char* header) {
   return s;
 }
 
+// The binary tetrahedron with one coordinate of facet k (1-based) a NaN.
+std::string binary_stl_with_nan_in_facet(int k) {
+  std::string s = binary_stl("nan");
+  const float nan = std::nanf("");
+  std::memcpy(s.data() + 84 + std::size_t(k - 1) * 50 + 4 * 7, &nan, 4);
+  return s;
+}
+
 void expect_same_mesh(const Mesh& a, const Mesh& b) {
   ASSERT_EQ(a.triangles.size(), b.triangles.size());
   ASSERT_EQ(a.positions.size(), b.positions.size());
@@ -84,6 +92,27 @@ TEST(MeshFiles, StlAsciiBinaryAndObjOfOneSolidLoadAlike) {
   EXPECT_EQ(from_ascii.positions.size(), 4u);  // STL repeats corners; they are merged
 }
 
+// An OBJ's texture coordinates reach each face corner (a corner without one
+// takes (0, 0)), its material's texture image is found beside it, and faces
+// left out keep the coordinates of those kept in step.
+TEST(MeshFiles, ObjTextureCoordinatesAndMaterialTexture) {
+  write_file("skin.mtl", "newmtl skin\nmap_Kd skin.png\n");
+  const std::string path = write_file(
+      "textured.obj",
+      "mtllib " + std::filesystem::path(temporary_path("skin.mtl")).filename().string() +
+          "\nusemtl skin\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1e99 0 0\nvt 0.25 0.5\nvt 1 0\n"
+          "f 1/1 2/2 4/2\nf 1/1 2/2 3\n");
+  Mesh m = load_mesh(path);
+  ASSERT_EQ(m.texcoords.size(), 2u);
+  EXPECT_EQ(m.texcoords[1][0], (Texcoord{0.25f, 0.5f}));
+  EXPECT_EQ(m.texcoords[1][2], (Texcoord{0, 0}));
+  EXPECT_EQ(m.texture_path, std::filesystem::path(path).parent_path().string() + "/skin.png");
+  prepare_mesh(m, path);  // drops the face with a coordinate that is not finite
+  ASSERT_EQ(m.triangles.size(), 1u);
+  ASSERT_EQ(m.texcoords.size(), 1u);
+  EXPECT_EQ(m.texcoords[0][1], (Texcoord{1, 0}));
+}
+
 TEST(MeshFiles, FaultyMeshIsReportedAndStillDrawable) {
   Mesh m = load_mesh(std::string(ZDI_TEST_MESHES) + "/degenerate_and_non_manifold.obj");
   const Mesh_Report r = prepare_mesh(m, "degenerate");
@@ -103,8 +132,18 @@ TEST(MeshFiles, UnreadableFilesFailWithAMessage) {
       {"noise.stl", "\x01\x02 not a mesh", "not an STL file"},
       {"short.stl", "solid x\n facet\n outer loop\n vertex 1 2\n", "three numbers"},
       {"points.obj", "v 0 0 0\nv 0 0 0\nv 0 0 0\nf 1 2 3\n", "no extent"},
-      {"index.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\n", "vertex"},
+      {"index.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\n", "index.obj:3: a face refers to a vertex"},
       {"mesh.ply", "ply\n", "unknown mesh format"},
+      // A NaN, a word that is no number and a reference beyond 64 bits are
+      // refused where they stand, not read as 0 or wrapped.
+      {"nan.obj", "v 0 0 0\nv nan 1 0\n", "nan.obj:2: \"nan\" is not a coordinate (NaN)"},
+      {"text.obj", "v 0 0 0\nv 1 two 0\n", "text.obj:2: \"two\" is not a number"},
+      {"huge.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 18446744073709551619\n",
+       "huge.obj:4: the reference \"18446744073709551619\" is out of range"},
+      {"zero.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "zero.obj:4: vertex references start at 1"},
+      {"nan_later.stl", ascii_stl().replace(ascii_stl().rfind("vertex"), 6, "vertex nan"),
+       "nan_later.stl:27: \"nan\" is not a coordinate (NaN)"},
+      {"nan_later_bin.stl", binary_stl_with_nan_in_facet(3), "facet 3: a vertex coordinate is not a number"},
   };
   for (const Case& c : cases) {
     try {

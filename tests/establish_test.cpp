@@ -60,10 +60,7 @@ const std::map<std::string, std::string> slot_table = {
 };
 
 // Slots whose rasterisers have not landed yet still hold the host's action.
-const std::set<std::string> pending_slots = {
-    "draw_2d_textured_polytriangle", "draw_dc_textured_polytriangle",
-    "draw_2di_textured_polytriangle", "draw_dci_textured_polytriangle",
-    "draw_preclip_textured_polytriangle"};
+const std::set<std::string> pending_slots = {};
 
 void expect_slots_match_table(Test_Host& host, char config, bool tiling) {
   ZT_Renderer_Data* renderer = host.renderer;
@@ -281,6 +278,65 @@ TEST(Establish, EmptyWindowAllocatesNothingAndDrawsNothing) {
           << c;
     }
   }
+}
+
+// What the renderer cannot draw is refused like an empty window (no buffers,
+// actions that do nothing) with a reason; what the host itself cannot hold is
+// refused in its setters, which keep the value they had.
+TEST(Establish, RefusesWhatItCannotDrawAndTheHostRefusesWhatItCannotHold) {
+  const Point_List triangle({{0, 0, 0}, {5, 0, 0}, {0, 5, 0}}, {{1, 2, 3, 255}}, true);
+  auto refused = [&](Test_Host& host, int32_t expected, const char* what) {
+    EXPECT_EQ(host.establish_again(), expected) << what;
+    EXPECT_TRUE(host.r().color_buffer.empty() && host.r().depth_buffer.empty()) << what;
+    EXPECT_NE(std::string(ZD_Establish_Result_Text(expected)), "") << what;
+    EXPECT_TRUE(host_calls([&] {
+                  draw_points(host, ZT_Slot::draw_dci_colorized_polytriangle, triangle);
+                  draw_points(host, ZT_Slot::draw_2di_polyline, triangle);
+                }).empty())
+        << what;
+  };
+  {
+    Test_Host host('F', 16, 8);
+    host.renderer->renderer_options()->set_window_origin({INT32_MAX - 14, 0});
+    refused(host, ZT_Refused_Window_Origin, "origin");
+    host.renderer->renderer_options()->set_window_origin({INT32_MAX - 15, INT32_MIN});
+    EXPECT_EQ(host.establish_again(), ZT_Established);  // the far corner just fits
+  }
+  for (char c : {'C', 'D'}) {
+    Test_Host host(c, 16, 8);
+    host.renderer->renderer_options()->set_palette(nullptr);
+    host.rendition.modify()->drawing_mode = ZT_Drawing_Mode_Merge;  // merge needs the palette
+    refused(host, ZT_Refused_No_Palette, "no palette");
+    // A cube the host holds (scale 200 of 256) but the renderer cannot dither.
+    ZT_Counted_Ptr<ZT_Palette> p(ZT_Palette::with_color_cube({6, 6, 6}, 16));
+    ZT_Color_Cube cube = *p->color_cube();
+    cube.green_scale = 200;
+    ASSERT_TRUE(p->set_color_cube(cube));
+    host.renderer->renderer_options()->set_palette(p.get());
+    refused(host, ZT_Refused_Color_Cube, "cube");
+    cube.green_scale = 128;
+    ASSERT_TRUE(p->set_color_cube(cube));
+    EXPECT_EQ(host.establish_again(), ZT_Established);
+  }
+  // The host's setters: window sides, palette counts, cube levels and scales.
+  ZT_Renderer_Options o;
+  EXPECT_TRUE(o.set_window_size({ZT_Largest_Window_Side, 1}));
+  EXPECT_FALSE(o.set_window_size({ZT_Largest_Window_Side + 1, 1}));
+  EXPECT_FALSE(o.set_window_size({5, -1}));
+  EXPECT_EQ(o.window_size(), (ZT_Int_Point{ZT_Largest_Window_Side, 1}));
+  ZT_Palette palette;
+  EXPECT_FALSE(palette.set_count(257));
+  EXPECT_FALSE(palette.set_count(0));
+  EXPECT_EQ(palette.count(), 256);
+  EXPECT_EQ(ZT_Palette::with_color_cube({65536, 65536, 2}, 0), nullptr);  // product overflows
+  EXPECT_EQ(ZT_Palette::with_color_cube({0, 6, 6}, 0), nullptr);
+  ZT_Color_Cube wide({2, 2, 2}, 1.0f, 0);
+  wide.red_scale = ZT_Color_Cube::largest_scale + 1;
+  EXPECT_FALSE(palette.set_color_cube(wide));
+  EXPECT_EQ(palette.color_cube(), nullptr);
+  // Images beyond the cap are made empty, never allocated.
+  EXPECT_EQ(ZT_Shared_Image(ZT_Largest_Image_Side + 1, 1, ZT_Image_Format_RGB32, 0, nullptr, false)->width, 0);
+  EXPECT_EQ(ZT_Shared_Image(16, 16, ZT_Image_Format_RGB32, INT32_MAX, nullptr, false)->height, 0);
 }
 
 TEST(Establish, AllocationCallbackThatFailsLeavesNothingToDrawInto) {

@@ -159,6 +159,34 @@ TEST(SiblingGates, DepthOffTransparencyAndMergeDrawAsAnotherConfiguration) {
   }
 }
 
+// A colorized or Gouraud strip without a colour array draws in the
+// rendition's colour: exactly the flat strip of the same point space.
+TEST(SiblingGates, StripsWithoutColoursDrawAsTheFlatStrip) {
+  const Point_List bare(strip.integer);
+  for (char config : every_configuration)
+    for (S s : slots_with({"polytriangle"})) {
+      if (!slot_named(s, "colorized") && !slot_named(s, "gouraud")) continue;
+      const std::string name = ZT_slot_name(s);
+      const std::string flat_name =
+          name.substr(0, name.find('_', 5) + 1) + "polytriangle";  // draw_xx_polytriangle
+      S flat = s;
+      for (S f : slots_with({"polytriangle"}))
+        if (flat_name == ZT_slot_name(f)) flat = f;
+      SCOPED_TRACE(std::string(1, config) + " " + name + " as " + flat_name);
+      ASSERT_NE(flat, s);
+      Test_Host got(config, W, H), expected(config, W, H);
+      for (Test_Host* h : {&got, &expected}) {
+        h->rendition.modify()->current_color = {200, 100, 50, 160};
+        h->rendition.modify()->current_index = 42;
+      }
+      draw_points(got, s, bare);
+      draw_points(expected, flat, bare);
+      EXPECT_TRUE(got.fences_intact());
+      EXPECT_TRUE(same_buffers(got, expected));
+      EXPECT_NE(got.color_snapshot(), std::vector<uint32_t>(size_t(W * H), 0));
+    }
+}
+
 TEST(StripEdges, ThreePolylinesWithAMaskedRenditionCopy) {
   Test_Host host('F', W, H);
   host.rendition.modify()->advanced_options = 0xFFFFFFFF;
@@ -303,14 +331,15 @@ TEST(GateTables, EveryRowEndsInOneTakingGateAndHandsOnOnlyWhereTheConfigurationC
 }
 
 // The road of one request: F's colorized strip of integer points tests, in
-// order, the transparency bit, the strip-edges bit, the host pattern, depth
+// order, that it has colours, the transparency bit, the strip-edges bit, the host pattern, depth
 // testing off and the mask before it draws; E's images look at the mask first.
 TEST(GateTables, RowsReadInTheirOrder) {
   using V = std::vector<std::string_view>;
   auto names = [](auto row) { return V(row.begin(), row.end()); };
   EXPECT_EQ(names(pixel::gate_names<triangles::Triangle_Family, S::draw_dci_colorized_polytriangle,
                                     pixel::Config_F>()),
-            (V{pixel::transparency_name, triangles::Strip_Edges::name, pixel::pattern_to_host_name,
+            (V{triangles::No_Colours_To_Flat::name, pixel::transparency_name,
+               triangles::Strip_Edges::name, pixel::pattern_to_host_name,
                pixel::depth_off_name, pixel::Mask_To_Twin::name, pixel::Draw::name}));
   EXPECT_EQ(names(pixel::gate_names<images::Image_Family, S::draw_dci_rgb32_image, pixel::Config_E>()),
             (V{pixel::Mask_To_Twin::name, pixel::depth_off_name, pixel::Draw::name}));

@@ -140,6 +140,23 @@ TEST(HostStyledLines, DashesFollowTheStyleBitsAlongTheLineAcrossVertices) {
   }
 }
 
+// A styled segment reaching far beyond the window is dashed only near the
+// clip: the pattern keeps its phase over the rest, so the dashes inside are
+// those of the whole line (here the same line, cut at the window's far side,
+// draws the same pixels), and the far end costs nothing.
+TEST(HostStyledLines, FarSegmentsAreDashedOnlyNearTheClip) {
+  Test_Host far('F'), near('F');
+  for (Test_Host* h : {&far, &near}) h->rendition.modify()->line_style = int32_t(0x0F0F0F0Fu);
+  polyline(far, {{-2000000000, 10, 0}, {2000000000, 10, 0}});
+  // Pixel k of the far line is at x = -2e9 + k: the near line starts on a
+  // pixel whose pattern position is the far line's there (a multiple of 32
+  // away), within a few pixels of the window.
+  const int32_t start = -2000000000 + int32_t(((2000000000 - 64) / 32) * 32);
+  polyline(near, {{start, 10, 0}, {200, 10, 0}});
+  EXPECT_FALSE(lit(far).empty());
+  EXPECT_EQ(lit(far), lit(near));
+}
+
 TEST(HostStyledLines, StyledWideLinesAreWideDashes) {
   Test_Host h('F');
   h.rendition.modify()->line_style = 0x0F0F0F0F;

@@ -250,6 +250,17 @@ TEST(Images, HostConvertsTheOtherKindAndDrawsItThroughTheRenderer) {
   EXPECT_EQ(ZD_Index_Of_Color(plain_palette.get(), {10, 20, 31}), 20);
 }
 
+// The host converts whole rows: while the window has shrunk since the last
+// establish, the renderer still reads its rows as far as its own window reaches.
+TEST(Images, HostConversionCoversTheRowsTheRendererReads) {
+  Test_Host host('A', 16, 4);
+  Image indices{10, 2, 1, std::vector<uint8_t>(std::size_t(2 * 13), 0)};
+  for (int32_t x = 0; x < 10; ++x) indices.bytes[std::size_t(x)] = uint8_t(20 + x);
+  host.renderer->renderer_options()->set_window_size({4, 4});  // no establish yet
+  draw(host, indices, 0, 3);
+  for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(host.color(x, 3), ZT_RGB32(20 + x, 20 + x, 20 + x).word()) << x;
+}
+
 // An image reaching outside the window on the left, top or bottom draws what a
 // window large enough to hold it draws there; corners anywhere write nothing
 // outside the buffers.

@@ -169,6 +169,12 @@ TEST(SafeSquareCut, CutsToTheEdgesAndRoundsHalvesUp) {
   // t = 996000 / 2000000 = 0.498: z = round(996) and blue = round(126.99).
   EXPECT_EQ(p.z, 996);
   EXPECT_EQ(p.colour, 0xFF00007Fu);
+  // The other coordinate of a cut end is rounded to nearest, not down: at
+  // x = -4000, t = 96000 / 100050 and y = -2965 + round(2873.76) = -91.
+  Line_End far{-100000, -2965, 0, 0}, near{50, 30, 0, 0};
+  ASSERT_TRUE(cut_to_safe_square(far, near, false));
+  EXPECT_EQ(far.x, safe_square_min);
+  EXPECT_EQ(far.y, -91);
   // Entirely beyond one side, and across a corner outside.
   Line_End a{30000, 0, 0, 0}, b{40000, 10, 0, 0};
   EXPECT_FALSE(cut_to_safe_square(a, b, false));

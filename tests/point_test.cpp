@@ -38,6 +38,11 @@ TEST(Dot, DepthRulesOfFAndD) {
   f.r().depth_test_mode = 5;
   dot(f, {3, 1, 70000});  // the point's own 32-bit z is compared
   EXPECT_NE(f.color(3, 1), 0u);
+  dot(f, {4, 1, 65636});  // 65636 > 500, though its low 16 bits (100) are not
+  EXPECT_NE(f.color(4, 1), 0u);
+  f.r().depth_test_mode = 2;
+  dot(f, {5, 1, -1});  // -1 <= 500, though its low 16 bits (65535) are not
+  EXPECT_NE(f.color(5, 1), 0u);
 
   Test_Host d('D', 16, 8);
   d.fill_depth(500);

@@ -249,6 +249,15 @@ TEST(PolylineRules, SegmentsFollowTheDepthModeTheClosingPixelDoesNot) {
   EXPECT_EQ(host.color(2, 3), 0xFFFFFFFFu);
   EXPECT_EQ(host.depth(2, 3), 2000);  // "ZBuffer Write" off: the segment keeps the depth
   EXPECT_EQ(host.depth(5, 3), 1000);  // the closing pixel stores it anyway
+  // The closing pixel compares the point's own 32-bit z: -1 passes against
+  // 500 in E and F, where the segment's 16-bit depths (65535) fail.
+  for (char config : {'E', 'F'}) {
+    Test_Host c(config, 16, 8);
+    c.fill_depth(500);
+    draw(c, Plain, false, Point_List({{0, 6, -1}, {5, 6, -1}}));
+    EXPECT_EQ(c.color(2, 6), 0u) << config;
+    EXPECT_EQ(c.color(5, 6), 0xFFFFFFFFu) << config;
+  }
   // Gouraud lines test z <= stored whatever the mode.
   host.r().depth_test_mode = 1;
   host.fill_depth(1000);

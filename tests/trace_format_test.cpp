@@ -127,10 +127,22 @@ json random_rendition_items(Random& r) {
                                      json::array({r.quarter(), r.quarter()}),
                                      json::array({r.quarter(), r.quarter(), 1.5})})});
   }
-  json texture = nullptr;
-  if (r.integer(0, 1))
+  json texture = nullptr, material = nullptr;
+  if (r.integer(0, 1)) {
+    const int32_t width = 1 << r.integer(0, 2), height = 1 << r.integer(0, 2);
+    json rows = json::array();
+    for (int32_t y = 0; y < height; ++y) {
+      std::vector<uint8_t> texels;
+      for (int32_t x = 0; x < 4 * width; ++x) texels.push_back(uint8_t(r.integer(0, 255)));
+      rows.push_back(zd_trace::hex_row(texels.data(), width, 4));
+    }
     texture = {{"u_wrap", r.integer(0, 3)}, {"v_wrap", r.integer(0, 3)},
-               {"fallback", bool(r.integer(0, 1))}, {"modulate", bool(r.integer(0, 1))}};
+               {"fallback", bool(r.integer(0, 1))}, {"modulate", bool(r.integer(0, 1))},
+               {"width", width}, {"height", height}, {"rows", rows}};
+    auto levels = [&] { return json::array({r.quarter(), r.quarter(), r.quarter()}); };
+    material = {{"ambient", levels()}, {"diffuse", levels()}, {"emission", levels()},
+                {"light_direction", levels()}};
+  }
   return {{"hard_clip", json::array({r.integer(-9, 0), r.integer(1, 99), r.integer(-9, 0),
                                      r.integer(1, 99)})},
           {"depth_test_active", bool(r.integer(0, 1))},
@@ -150,6 +162,7 @@ json random_rendition_items(Random& r) {
           {"pattern_origin", json::array({r.integer(-9, 9), r.integer(-9, 9)})},
           {"pattern_flags", r.integer(0, 3)},
           {"depth_offset", r.integer(-99, 99)},
+          {"material", material},
           {"texture", texture},
           {"complex_clip", clip},
           {"clip_offset", json::array({r.integer(-9, 9), r.integer(-9, 9)})},
@@ -217,7 +230,27 @@ TEST(Replay, BadTracesStopWithAMessageNamingTheCall) {
       {R"([{"call": "draw_dci_rgb32_image", "start": [0, 1], "end": [1, 0], "row_bytes": 4,
             "pixels": ["FF000000 FF000000", "FF000000 FF000000"]}])", "shorter than a row"},
       {R"([{"call": "draw_dci_dot", "point": [0.5, 1]}])", "an integer was expected"},
+      {R"([{"call": "rendition", "set": {"texture": {"width": 3, "height": 1,
+            "rows": ["FF000000 FF000000 FF000000"]}}}])", "width and height must be powers of two"},
+      {R"([{"call": "rendition", "set": {"texture": {"width": 2, "height": 1,
+            "rows": ["FF000000"]}}}])", "each row holds width texel words"},
       {R"([42])", "a call must be an object"},
+      // Slots that read colours, given none; integers outside their type.
+      {R"([{"call": "draw_dci_gouraud_polytriangle", "points": [[0, 0], [4, 0], [0, 4]]}])",
+       "this call reads 3 colours, the trace gives none"},
+      {R"([{"call": "draw_2di_colorized_polyline", "points": [[0, 0], [4, 0]], "colors": null}])",
+       "this call reads 1 colours, the trace gives none"},
+      {R"([{"call": "draw_dci_dot", "point": [3000000000, 1]}])", "from -2147483648 to 2147483647"},
+      {R"([{"call": "draw_dci_dot", "point": [18446744073709551615, 1]}])", "from -2147483648"},
+      {R"([{"call": "rendition", "set": {"current_index": 256}}])", "from 0 to 255"},
+      {R"([{"call": "rendition", "set": {"advanced_options": -1}}])", "from 0 to 4294967295"},
+      {R"([{"call": "window", "width": 16385}])", "sides from 0 to 16384"},
+      {R"([{"call": "renderer_options", "palette": {"colors": [], "count": 300}}])",
+       "palette count: 1 to 256"},
+      {R"([{"call": "renderer_options", "palette": {"color_cube": [65536, 65536, 2]}}])",
+       "at most 256 colours"},
+      {R"([{"call": "renderer_options", "palette": {"colors": [], "cube": {"levels": [2, 2, 2],
+            "base": 0, "scales": [1, 99999, 1]}}}])", "scales from 0 to 256"},
   };
   const std::string path =
       (std::filesystem::temp_directory_path() / ("bad_" + std::to_string(::getpid()) + ".json"))
@@ -233,6 +266,18 @@ TEST(Replay, BadTracesStopWithAMessageNamingTheCall) {
           << e.what() << "\n  expected: " << c.message;
     }
   }
+  // Calls are played as they are read: the header must come first.
+  std::ofstream(path, std::ios::trunc) << R"({"calls": [], "window": {"width": 4}})";
+  try {
+    read_trace_file(path, nullptr);
+    ADD_FAILURE() << "a header after the calls was read";
+  } catch (const zd_trace::Format_Error& e) {
+    EXPECT_NE(std::string(e.what()).find("\"window\" must come before \"calls\""), std::string::npos)
+        << e.what();
+  }
+  // A number beyond a double's range is a message too (found by fuzzing).
+  std::ofstream(path, std::ios::trunc) << R"({"calls": [11e11111]})";
+  EXPECT_THROW(read_trace_file(path, nullptr), zd_trace::Format_Error);
   // Cut before its first whole call: nothing to keep, so not a trace.
   std::ofstream(path, std::ios::trunc) << "{ \"calls\": [ {\"call\": \"update\" ";
   EXPECT_THROW(read_trace_file(path, nullptr), zd_trace::Format_Error);

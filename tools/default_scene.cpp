@@ -3,6 +3,7 @@
 
 #include "tools/default_scene.h"
 #include "tools/shapes.h"
+#include "tools/texture_images.h"
 
 namespace {
 
@@ -93,16 +94,38 @@ Mesh pane_mesh() {
 
 void draw_objects(Scene_Painter& painter) {
   const Mat4 turn = Mat4::rotation_y(radians(35));
+  // A tiled slab: a procedural texture shaded by the host's lighting.  (Where
+  // the renderer leaves textures to the host, the slab and the crate are drawn
+  // plain: the host's drawing cuts faces into pieces by the window, which a
+  // picture drawn in tiles would show.)
+  const bool textures = painter.renderer_textures();
   Part_Style slab;
   slab.shading = Shading::flat;
   slab.rendition_color = true;
   slab.integer_points = true;
-  slab.material.color = {0.45f, 0.5f, 0.6f};
+  slab.material.color = textures ? Vec3{0.85f, 0.88f, 0.95f} : Vec3{0.45f, 0.5f, 0.6f};
   slab.cull_back_faces = true;
-  painter.draw_mesh(make_cube(1),
+  if (textures) slab.texture = tile_texture();
+  Mesh slab_mesh = make_cube(1);
+  project_texcoords(slab_mesh, 1.5f);
+  painter.draw_mesh(slab_mesh,
                     Mat4::translation({0.1f, -1.1f, -1.6f}) * turn *
                         Mat4::scaling({0.85f, 0.05f, 0.85f}),
                     slab);
+
+  // A crate lit by its face material: in configuration D the renderer lights
+  // the texture itself.
+  Part_Style crate;
+  crate.material.color = {1.0f, 0.95f, 0.9f};
+  crate.cull_back_faces = true;
+  if (textures) crate.texture = crate_texture();
+  crate.material_lighting = true;
+  crate.integer_points = true;
+  Mesh crate_mesh = make_cube(0.3f);
+  project_texcoords(crate_mesh, 1 / 0.6f);
+  painter.draw_mesh(crate_mesh,
+                    Mat4::translation({1.15f, -0.8f, 1.25f}) * Mat4::rotation_y(radians(-30)),
+                    crate);
 
   Part_Style cube;
   cube.shading = Shading::flat;
@@ -298,11 +321,16 @@ Camera mesh_camera(const Mesh& mesh, float yaw, float pitch, float zoom) {
   return orbit_camera(b.center(), distance, 30 + yaw, 20 + pitch);
 }
 
-void draw_mesh_scene(Scene_Painter& painter, const Mesh& mesh, Shading shading) {
+void draw_mesh_scene(Scene_Painter& painter, const Mesh& mesh, Shading shading,
+                     ZT_Counted_Ptr<ZT_Texture> texture) {
   painter.clear(background);
   Part_Style style;
   style.shading = shading;
   style.material.color = {0.85f, 0.78f, 0.65f};
+  if (texture) {
+    style.texture = std::move(texture);
+    style.material.color = {1, 1, 1};
+  }
   painter.draw_mesh(mesh, Mat4::identity(), style);
   painter.present();
 }

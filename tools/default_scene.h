@@ -1,6 +1,7 @@
 // The built-in scene: procedural, no data files.  It shows every kind of
 // primitive a host hands the renderer: Gouraud, per-face and flat triangles
-// from float and integer points, a strip, a patterned and a translucent part,
+// from float and integer points, textured ones (one of them lit by its face
+// material), a strip, a patterned and a translucent part,
 // wireframe polylines, markers and dots, an image, polygons, and geometry that
 // crosses the window's edges through the clipping slots.
 #pragma once
@@ -13,6 +14,8 @@ Camera default_scene_camera(float yaw, float pitch, float zoom);
 void draw_default_scene(Scene_Painter& painter);
 
 // A loaded mesh, framed by camera, drawn with the given shading over the
-// background of the default scene.
+// background of the default scene; with a texture (and texture coordinates),
+// textured and shaded.
 Camera mesh_camera(const Mesh& mesh, float yaw, float pitch, float zoom);
-void draw_mesh_scene(Scene_Painter& painter, const Mesh& mesh, Shading shading);
+void draw_mesh_scene(Scene_Painter& painter, const Mesh& mesh, Shading shading,
+                     ZT_Counted_Ptr<ZT_Texture> texture = {});

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tools/demo_options.h"
+#include "tools/number_text.h"
 
 const char* const demo_usage =
     "usage: zdi_demo [MESH.obj | MESH.stl] [options]\n"
@@ -22,6 +23,10 @@ const char* const demo_usage =
     "  --shading gouraud|flat|wireframe|points|hidden-line  how a mesh is drawn\n"
     "                         (default gouraud; hidden-line: faces in the background\n"
     "                         colour, their edges on top)\n"
+    "  --texture FILE.png     a texture for the mesh (default: the image its OBJ\n"
+    "                         material names, if any); sides not powers of two are\n"
+    "                         scaled to the nearest; a mesh without texture\n"
+    "                         coordinates gets them by projection\n"
     "  --tiles NxM            draw the picture as N columns and M rows of tiles, each\n"
     "                         its own window, through the pre-clipped slots (Enable\n"
     "                         Tiling), and write them as one picture; 1x1 draws the\n"
@@ -86,16 +91,18 @@ Parse_Outcome parse_demo_options(int argc, const char* const* argv, Demo_Options
       const std::string v = argv[++i];
       if (a == "-o" || a == "--output") {
         o.output = v;
+      } else if (a == "--texture") {
+        o.texture = v;
       } else if (a == "--module") {
         o.module = v;
       } else if (a == "--size") {
-        int w = 0, h = 0;
-        char tail = 0;
-        if (std::sscanf(v.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 ||
-            w > 16384 || h > 16384)
-          return error("--size takes WIDTHxHEIGHT between 1x1 and 16384x16384, not " + v);
-        o.width = w;
-        o.height = h;
+        const auto size = size_from_text(v, ZT_Largest_Window_Side);
+        if (!size)
+          return error("--size takes WIDTHxHEIGHT between 1x1 and " +
+                       std::to_string(ZT_Largest_Window_Side) + "x" +
+                       std::to_string(ZT_Largest_Window_Side) + ", not " + v);
+        o.width = size->x;
+        o.height = size->y;
       } else if (a == "--config") {
         const auto c = v.size() == 1 ? configuration_named(v[0]) : std::nullopt;
         if (!c) return error("--config takes one of A, B, C, D, E, F, not " + v);

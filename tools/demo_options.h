@@ -8,6 +8,7 @@
 
 struct Demo_Options {
   std::string mesh;  // empty: the built-in scene
+  std::string texture;  // a PNG for the mesh's surface; empty: its material's, if any
   std::string output = "zdi_demo.png";
   std::string module;  // empty: the module built with the demo
   int32_t width = 640, height = 480;

@@ -11,6 +11,17 @@ Host_Session::Host_Session(const std::string& module_path) {
   if (!renderer_) throw Host_Error("the module " + module_path + " created no renderer");
 }
 
+Host_Session::Host_Session(ZT_Renderer_Data* (*entry)(ZT_Renderer_Data**)) {
+  parent_.allocate_image = &allocate;
+  parent_.allocate_image_context = this;
+  parent_.present = &present;
+  parent_.present_context = this;
+  ZT_Renderer_Data* parent = &parent_;
+  renderer_ = entry(&parent);
+  if (!renderer_) throw Host_Error("the entry point created no renderer");
+  renderer_->retain();
+}
+
 Host_Session::~Host_Session() {
   last_depth_.release();
   if (renderer_) renderer_->release();
@@ -55,6 +66,8 @@ int32_t Host_Session::present(void* context, const ZT_DCI_Point* upper_left,
   auto* self = static_cast<Host_Session*>(context);
   const ZT_Renderer_Options& o = self->options();
   Window_Image& window = self->presented_;
+  self->presentations_.push_back(
+      {{upper_left->x, lower_right->x, lower_right->y, upper_left->y}, dest_x, dest_y});
   if (image->empty()) return 0;
   if (window.width != (*image)->width || window.height != (*image)->height)
     window.resize((*image)->width, (*image)->height, (*image)->format == ZT_Image_Format_Mapped8);
@@ -63,7 +76,9 @@ int32_t Host_Session::present(void* context, const ZT_DCI_Point* upper_left,
     for (int32_t i = 0; i < 256; ++i) window.palette.push_back(p->color(i));
   // The destination is in the screen's coordinates; the window sits at its origin.
   const ZT_Int_Point origin = o.local_coordinates() ? ZT_Int_Point{0, 0} : o.window_origin();
+  const int64_t x = int64_t(dest_x) - origin.x, y = int64_t(dest_y) - origin.y;
+  if (x != int32_t(x) || y != int32_t(y)) return 0;  // nowhere in the window
   copy_into(window, *image, {upper_left->x, lower_right->x, lower_right->y, upper_left->y},
-            dest_x - origin.x, dest_y - origin.y);
+            int32_t(x), int32_t(y));
   return 0;
 }

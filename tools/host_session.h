@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tools/module_location.h"
 #include "tools/pixel_configuration.h"
@@ -17,9 +18,19 @@ struct Host_Error : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// What the renderer presented: the rectangle in buffer coordinates and the
+// window position its upper-left corner was given.
+struct Presentation {
+  ZT_Int_Rectangle rect;
+  int32_t dest_x = 0, dest_y = 0;
+  friend bool operator==(const Presentation&, const Presentation&) = default;
+};
+
 class Host_Session {
 public:
   explicit Host_Session(const std::string& module_path);
+  // A renderer from an entry point linked into the program (the fuzz targets).
+  explicit Host_Session(ZT_Renderer_Data* (*entry)(ZT_Renderer_Data**));
   ~Host_Session();
   Host_Session(const Host_Session&) = delete;
   Host_Session& operator=(const Host_Session&) = delete;
@@ -39,6 +50,8 @@ public:
   // Everything update presented since the colour buffer was allocated,
   // window-sized, top row first (the window's downward y).
   const Window_Image& presented() const { return presented_; }
+  // Every presentation since the session began, in order.
+  const std::vector<Presentation>& presentations() const { return presentations_; }
 
 private:
   static void allocate(void* context, int32_t width, int32_t height,
@@ -52,4 +65,5 @@ private:
   ZT_Renderer_Data* renderer_ = nullptr;
   ZT_Shared_Image last_depth_;  // the depth buffer the renderer asked for last
   Window_Image presented_;
+  std::vector<Presentation> presentations_;
 };

@@ -40,7 +40,9 @@ Mesh_Report prepare_mesh(Mesh& mesh, const std::string& name) {
   Mesh_Report report;
   auto finite = [](Vec3 p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); };
   std::vector<std::array<uint32_t, 3>> kept;
+  std::vector<std::array<Texcoord, 3>> kept_texcoords;
   kept.reserve(mesh.triangles.size());
+  const bool textured = mesh.texcoords.size() == mesh.triangles.size();
   std::map<std::pair<uint32_t, uint32_t>, uint32_t> edge_uses;
   for (const auto& t : mesh.triangles) {
     for (uint32_t i : t)
@@ -58,11 +60,13 @@ Mesh_Report prepare_mesh(Mesh& mesh, const std::string& name) {
       uint32_t a = t[std::size_t(e)], b = t[std::size_t((e + 1) % 3)];
       if (a != b) ++edge_uses[{std::min(a, b), std::max(a, b)}];
     }
+    if (textured) kept_texcoords.push_back(mesh.texcoords[std::size_t(&t - mesh.triangles.data())]);
     kept.push_back(t);
   }
   for (const auto& [edge, uses] : edge_uses)
     if (uses > 2) ++report.non_manifold_edges;
   mesh.triangles = std::move(kept);
+  mesh.texcoords = std::move(kept_texcoords);
   if (mesh.triangles.empty())
     throw Mesh_Error(name + ": the mesh has no faces to draw" +
                      (report.non_finite_faces ? " (every face has a coordinate that is not a "

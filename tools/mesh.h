@@ -15,10 +15,18 @@ struct Mesh_Error : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Texture coordinates (u, v): 0 to 1 across an image, v growing upward.
+using Texcoord = std::array<float, 2>;
+
 struct Mesh {
   std::vector<Vec3> positions;
   std::vector<std::array<uint32_t, 3>> triangles;
   std::vector<Vec3> normals;  // one per position, after compute_normals
+  // Texture coordinates of each triangle's corners, parallel to triangles;
+  // empty when the mesh has none.
+  std::vector<std::array<Texcoord, 3>> texcoords;
+  // An image the mesh's material names for its surface (an OBJ's map_Kd), or empty.
+  std::string texture_path;
 
   // Area-weighted vertex normals.  Degenerate faces add nothing; a vertex of
   // degenerate faces only gets (0, 0, 1).

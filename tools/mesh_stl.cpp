@@ -3,6 +3,7 @@
 // ASCII file starts with "solid" and lists "vertex x y z" lines in threes.  Some
 // binary files also start with "solid", so the size decides: a file whose size
 // is exactly 84 + 50 × count is binary.
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -10,11 +11,13 @@
 #include <tuple>
 
 #include "tools/mesh_loading.h"
+#include "tools/mesh_text.h"
 
 namespace {
 
 // STL repeats every vertex per face; shared positions are merged so that
-// vertex normals smooth across faces.
+// vertex normals smooth across faces.  Positions are ordered as keys, so no
+// NaN may reach the merger: the readers refuse NaN coordinates first.
 class Vertex_Merger {
 public:
   explicit Vertex_Merger(Mesh& mesh) : mesh_(mesh) {}
@@ -46,6 +49,10 @@ Mesh read_binary(const std::string& bytes, const std::string& path) {
     const char* record = bytes.data() + 84 + std::size_t(i) * 50;
     float f[12];
     std::memcpy(f, record, sizeof f);
+    for (int k = 3; k < 12; ++k)
+      if (std::isnan(f[k]))
+        throw Mesh_Error(path + ": facet " + std::to_string(i + 1) +
+                         ": a vertex coordinate is not a number (NaN)");
     const Vec3 v[3] = {{f[3], f[4], f[5]}, {f[6], f[7], f[8]}, {f[9], f[10], f[11]}};
     add_triangle(mesh, merger, v, path);
   }
@@ -58,20 +65,27 @@ Mesh read_ascii(const std::string& bytes, const std::string& path) {
   Vertex_Merger merger(mesh);
   Vec3 v[3];
   int have = 0;
-  std::string word;
-  while (in >> word) {
-    if (word == "vertex") {
-      Vec3& p = v[have];
-      if (!(in >> p.x >> p.y >> p.z))
-        throw Mesh_Error(path + ": a vertex needs three numbers (near vertex " +
-                         std::to_string(mesh.triangles.size() * 3 + std::size_t(have) + 1) + ")");
+  std::string text;
+  std::size_t line = 0;
+  while (std::getline(in, text)) {
+    ++line;
+    std::vector<std::string_view> words;
+    for_each_word(text, [&](std::string_view w) { words.push_back(w); });
+    if (words.empty()) continue;
+    if (words[0] == "vertex") {
+      if (words.size() < 4) throw mesh_error(path, line, "a vertex needs three numbers");
+      float c[3];
+      for (int k = 0; k < 3; ++k)
+        if (std::string why = read_coordinate(words[std::size_t(k) + 1], c[k]); !why.empty())
+          throw mesh_error(path, line, why);
+      v[have] = {c[0], c[1], c[2]};
       if (++have == 3) {
         add_triangle(mesh, merger, v, path);
         have = 0;
       }
-    } else if (word == "endloop" && have != 0) {
-      throw Mesh_Error(path + ": a facet's loop has " + std::to_string(have) +
-                       " vertices; only triangles are STL facets");
+    } else if (words[0] == "endloop" && have != 0) {
+      throw mesh_error(path, line, "a facet's loop has " + std::to_string(have) +
+                                       " vertices; only triangles are STL facets");
     }
   }
   return mesh;

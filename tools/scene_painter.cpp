@@ -12,10 +12,13 @@ using Colors = Scene_Painter::Colors;
 // How far hidden-line faces lie behind their own edges, in depth units.
 constexpr int32_t hidden_line_offset = 48;
 
-// A corner of a face in clip space, with its colour.
+// A corner of a face in clip space, with its colour, texture coordinates and
+// normal.
 struct Clip_Corner {
   Vec4 clip;
   ZT_RGB32 color;
+  Texcoord uv{};
+  Vec3 normal{};
 };
 
 // The point where the edge a -> b crosses the near plane (w = near).
@@ -25,7 +28,9 @@ Clip_Corner crossing(const Clip_Corner& a, const Clip_Corner& b, float near) {
   auto byte = [&](uint8_t x, uint8_t y) { return uint8_t(std::lround(mix(float(x), float(y)))); };
   return {{mix(a.clip.x, b.clip.x), mix(a.clip.y, b.clip.y), mix(a.clip.z, b.clip.z), near},
           {byte(a.color.r, b.color.r), byte(a.color.g, b.color.g), byte(a.color.b, b.color.b),
-           byte(a.color.a, b.color.a)}};
+           byte(a.color.a, b.color.a)},
+          {mix(a.uv[0], b.uv[0]), mix(a.uv[1], b.uv[1])},
+          {mix(a.normal.x, b.normal.x), mix(a.normal.y, b.normal.y), mix(a.normal.z, b.normal.z)}};
 }
 
 // The part of the polygon in front of the near plane (w >= near), in outline
@@ -161,12 +166,16 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
   std::vector<Vec4> clip(n);
   std::vector<Vec3> world(n);
   std::vector<ZT_RGB32> colors(n);
+  std::vector<Vec3> world_normals(n);
   for (std::size_t i = 0; i < n; ++i) {
     clip[i] = viewport_.clip_point(model, mesh.positions[i]);
     world[i] = transform_point(model, mesh.positions[i]);
     const Vec3 normal = i < mesh.normals.size() ? mesh.normals[i] : Vec3{0, 0, 1};
-    colors[i] = shade(lighting_, style.material, world[i], transform_direction(normals, normal));
+    world_normals[i] = transform_direction(normals, normal);
+    colors[i] = shade(lighting_, style.material, world[i], world_normals[i]);
   }
+  const bool textured = style.texture && mesh.texcoords.size() == mesh.triangles.size() &&
+                        (style.shading == Shading::gouraud || style.shading == Shading::flat);
   const float near = viewport_.camera().near;
   const ZT_Int_Rectangle w = window_;
   std::vector<Face> faces;
@@ -174,16 +183,21 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
   for (const auto& t : mesh.triangles) {
     // The part of the face in front of the near plane: the face, or a face
     // with a corner cut off (four corners), or nothing.
-    const Clip_Corner corners[3] = {{clip[t[0]], colors[t[0]]}, {clip[t[1]], colors[t[1]]},
-                                    {clip[t[2]], colors[t[2]]}};
+    Clip_Corner corners[3];
+    for (std::size_t k = 0; k < 3; ++k) {
+      corners[k] = {clip[t[k]], colors[t[k]], {}, world_normals[t[k]]};
+      if (textured) corners[k].uv = mesh.texcoords[std::size_t(&t - mesh.triangles.data())][k];
+    }
     Clip_Corner front[4];
-    Face f{t, in_front(corners, 3, near, front), {}, {}, 0};
+    Face f{t, in_front(corners, 3, near, front), {}, {}, {}, {}, 0};
     if (f.corners < 3) continue;
     double area = 0, left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
     for (int32_t k = 0; k < f.corners; ++k) {
       const ZT_Point_D p = viewport_.device_of(front[k].clip);
       f.device[std::size_t(k)] = p;
       f.colors[std::size_t(k)] = front[k].color;
+      f.texcoords[std::size_t(k)] = front[k].uv;
+      f.normals[std::size_t(k)] = front[k].normal;
       f.depth += p.z / f.corners;
       left = std::min(left, p.x), right = std::max(right, p.x);
       bottom = std::min(bottom, p.y), top = std::max(top, p.y);
@@ -204,9 +218,15 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
     std::stable_sort(faces.begin(), faces.end(),
                      [](const Face& x, const Face& y) { return x.depth > y.depth; });
   apply_style(style);
+  Part_Style face_style = style;
+  if (!textured) face_style.texture = nullptr;
   switch (style.shading) {
   case Shading::gouraud:
-  case Shading::flat: draw_faces(faces, world, style); break;
+  case Shading::flat:
+    if (textured) texture_faces(face_style);
+    draw_faces(faces, world, face_style);
+    if (textured) rendition_.modify()->lighting = 0;
+    break;
   case Shading::wireframe: draw_edges(faces, clip, colors); break;
   case Shading::points: draw_vertices(faces, clip); break;
   case Shading::hidden_line: draw_hidden_lines(faces, clip, colors); break;
@@ -289,6 +309,77 @@ void Scene_Painter::line(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors)
   else call<s.d2i, C>(t, rendition_, n, q.data(), colors, false);
 }
 
+void Scene_Painter::texture_faces(const Part_Style& style) {
+  ZT_Face_Attributes* face = rendition_.modify_face();
+  face->set_texture(style.texture);
+  if (style.material_lighting) {
+    // The material's light: the scene's key light and ambient level.
+    ZT_Basic_Material& m = *face->material.make_unshared();
+    const Vec3 towards = lighting_.lights.empty() ? Vec3{0, 0, 1} : lighting_.lights[0].towards;
+    m.light_direction = {towards.x, towards.y, towards.z};
+    m.ambient = {{lighting_.ambient.z * 1.6f, lighting_.ambient.y * 1.6f, lighting_.ambient.x * 1.6f}};
+    m.diffuse = {{0.85f, 0.85f, 0.85f}};
+  }
+  rendition_.modify()->lighting = style.material_lighting ? 1 : 0;
+}
+
+void Scene_Painter::textured_strip(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors,
+                                   const ZT_Parameter* parameters, const ZT_Vector* normals,
+                                   bool integer) {
+  using S = ZT_Slot;
+  const ZT_Action_Table& t = actions();
+  if (n < 3) return;
+  if (preclipped_) {
+    const ZT_Int_Rectangle guard = viewport_.guard();
+    if (all_inside(guard, n, p))
+      return t.call<S::draw_preclip_textured_polytriangle>(rendition_, n, p, colors, parameters,
+                                                           1, nullptr, normals);
+    // Triangle by triangle: those reaching beyond the guard band cut to it.
+    for (int32_t i = 0; i + 2 < n; ++i) {
+      const ZT_Vector* v = normals ? normals + i : nullptr;
+      if (all_inside(guard, 3, p + i)) {
+        t.call<S::draw_preclip_textured_polytriangle>(rendition_, 3, p + i, colors + i,
+                                                      parameters + i, 1, nullptr, v);
+        continue;
+      }
+      int32_t m = 0;
+      ZT_DCI_Point cut[ZD_Preclip_Max_Points];
+      ZT_RGB32 cut_colors[ZD_Preclip_Max_Points];
+      ZT_Parameter cut_parameters[ZD_Preclip_Max_Points];
+      ZT_Vector cut_normals[ZD_Preclip_Max_Points];
+      if (!ZD_Preclip_2D_Triangle(session_.renderer(), rendition_, guard, p + i, &m, cut,
+                                  colors + i, cut_colors, parameters + i, 1, cut_parameters,
+                                  nullptr, nullptr, v, v ? cut_normals : nullptr))
+        continue;
+      ZT_Point_D q[ZD_Preclip_Max_Points];
+      std::transform(cut, cut + m, q, from_integer);
+      t.call<S::draw_preclip_textured_polytriangle>(rendition_, m, q, cut_colors, cut_parameters,
+                                                    1, nullptr, v ? cut_normals : nullptr);
+    }
+    return;
+  }
+  std::vector<ZT_Point> f(static_cast<std::size_t>(n));
+  std::transform(p, p + n, f.begin(), to_float);
+  const bool in_window = viewport_.inside(f.data(), n);
+  if (!integer) {
+    if (in_window)
+      t.call<S::draw_dc_textured_polytriangle>(rendition_, n, f.data(), colors, parameters, 1,
+                                               nullptr, normals);
+    else
+      t.call<S::draw_2d_textured_polytriangle>(rendition_, n, f.data(), colors, parameters, 1,
+                                               nullptr, normals);
+    return;
+  }
+  std::vector<ZT_DCI_Point> q(static_cast<std::size_t>(n));
+  std::transform(f.begin(), f.end(), q.begin(), [](const ZT_Point& x) { return rounded(x); });
+  if (in_window)
+    t.call<S::draw_dci_textured_polytriangle>(rendition_, n, q.data(), colors, parameters, 1,
+                                              nullptr, normals);
+  else
+    t.call<S::draw_2di_textured_polytriangle>(rendition_, n, q.data(), colors, parameters, 1,
+                                              nullptr, normals);
+}
+
 void Scene_Painter::draw_face(const Face& f, const std::vector<Vec3>& world,
                               const Part_Style& style) {
   // Four corners go as the strip 0, 1, 3, 2.
@@ -299,6 +390,23 @@ void Scene_Painter::draw_face(const Face& f, const std::vector<Vec3>& world,
   for (int32_t k = 0; k < n; ++k) {
     p[k] = f.device[std::size_t(order[k])];
     c[k] = f.colors[std::size_t(order[k])];
+  }
+  if (style.texture) {
+    // Texels modulated by the shaded colours (flat: the first corner's), or
+    // by the material's colour under the face material's light.
+    ZT_Parameter uv[4];
+    ZT_Vector normals[4];
+    const ZT_RGB32 surface = to_rgb32(style.material.color, 1);
+    for (int32_t k = 0; k < n; ++k) {
+      const std::size_t corner = std::size_t(order[k]);
+      uv[k] = {f.texcoords[corner][0], f.texcoords[corner][1], 0};
+      const Vec3 v = f.normals[corner];
+      normals[k] = {v.x, v.y, v.z};
+      if (style.material_lighting) c[k] = surface;
+      else if (style.shading == Shading::flat) c[k] = c[0];
+    }
+    return textured_strip(n, p, c, uv, style.material_lighting ? normals : nullptr,
+                          style.integer_points);
   }
   if (style.shading == Shading::gouraud)
     return strip<Colors::per_point>(n, p, c, false, style.integer_points);

@@ -40,6 +40,13 @@ struct Part_Style {
   uint32_t pattern_flags = 0;
   ZT_RGB32 contrast_color{0, 0, 0, 255};
   bool cull_back_faces = false;  // for closed meshes wound counter-clockwise outside
+  // A texture for meshes with texture coordinates (gouraud and flat shading):
+  // the texels are modulated by the shaded colours, through the textured slots.
+  ZT_Counted_Ptr<ZT_Texture> texture;
+  // The face material lights the texture instead (rendition lighting on,
+  // normals passed, the material's colour as vertex colours): configuration D
+  // draws such faces itself, the others leave them to the host.
+  bool material_lighting = false;
 };
 
 class Scene_Painter {
@@ -70,6 +77,11 @@ public:
   uint8_t index_of(ZT_RGB32 c) const;
   const Viewport& viewport() const { return viewport_; }
   bool palette() const { return session_.options().color_system() != 1; }
+  // True when the renderer draws textured strips itself (its textured slots
+  // hold its own actions, not the host's).
+  bool renderer_textures() const {
+    return !actions().holds_standard(ZT_Slot::draw_dc_textured_polytriangle);
+  }
   // A dot, skipped when it lies outside the painter's window (the DCI slot
   // takes only points in the window).
   void dot(const ZT_DCI_Point& p, const ZT_RGB32* color);
@@ -93,12 +105,18 @@ private:
     int32_t corners;  // 3, or 4 where the near plane cut a corner off
     std::array<ZT_Point_D, 4> device;
     std::array<ZT_RGB32, 4> colors;
+    std::array<Texcoord, 4> texcoords;  // textured parts
+    std::array<Vec3, 4> normals;        // parts lit by their face material
     double depth;  // mean device depth: sorting key, far first
   };
   void apply_style(const Part_Style& style);
   void draw_faces(const std::vector<Face>& faces, const std::vector<Vec3>& world,
                   const Part_Style& style);
   void draw_face(const Face& f, const std::vector<Vec3>& world, const Part_Style& style);
+  // The face material and lighting switch of a textured part (and back).
+  void texture_faces(const Part_Style& style);
+  void textured_strip(int32_t count, const ZT_Point_D* points, const ZT_RGB32* colors,
+                      const ZT_Parameter* parameters, const ZT_Vector* normals, bool integer);
   void draw_edges(const std::vector<Face>& faces, const std::vector<Vec4>& clip,
                   const std::vector<ZT_RGB32>& vertex_colors);
   void draw_vertices(const std::vector<Face>& faces, const std::vector<Vec4>& clip);

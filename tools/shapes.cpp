@@ -92,3 +92,19 @@ Mesh make_octahedron(float r) {
   m.compute_normals();
   return m;
 }
+
+void project_texcoords(Mesh& mesh, float scale) {
+  mesh.texcoords.clear();
+  for (const auto& t : mesh.triangles) {
+    const Vec3 n = mesh.face_normal(t);
+    const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
+    std::array<Texcoord, 3> uv;
+    for (std::size_t k = 0; k < 3; ++k) {
+      const Vec3 p = mesh.positions[t[k]];
+      if (ax >= ay && ax >= az) uv[k] = {p.z * scale, p.y * scale};
+      else if (ay >= az) uv[k] = {p.x * scale, p.z * scale};
+      else uv[k] = {p.x * scale, p.y * scale};
+    }
+    mesh.texcoords.push_back(uv);
+  }
+}

@@ -11,3 +11,7 @@ Mesh make_icosphere(float radius, int subdivisions);
 Mesh make_cube(float half);
 // An octahedron with vertices at ± radius on each axis.
 Mesh make_octahedron(float radius);
+
+// Texture coordinates by projection along each face's main axis: the face's
+// two other coordinates times scale.  For boxes and meshes that have none.
+void project_texcoords(Mesh& mesh, float scale);

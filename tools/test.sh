@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release tree, its installed form used by a
 # program outside the tree (examples/embed), then the whole suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a
+# few seconds.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -51,3 +52,6 @@ cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="
 cmake --build "$top/build-asan" -j"$jobs"
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
+
+echo "== fuzz targets, 8 seconds each (tools/fuzz.sh --hours N runs them long)"
+"$top/tools/fuzz.sh" --seconds 8

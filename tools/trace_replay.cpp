@@ -1,8 +1,7 @@
-#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 
 #include "tools/buffer_contents.h"
 #include "tools/trace_replay.h"
@@ -116,11 +115,16 @@ void clip_to_window(Replay_State& state, const ZT_Renderer_Options& o) {
   if (state.clip_given) return;
   const ZT_Int_Point size = o.window_size();
   const ZT_Int_Point origin = o.local_coordinates() ? ZT_Int_Point{0, 0} : o.window_origin();
-  state.rendition.modify()->hard_clip = {origin.x, origin.x + size.x - 1, origin.y,
-                                         origin.y + size.y - 1};
+  // A window that runs past the end of the coordinates is clipped where they end.
+  const auto last = [](int32_t first, int32_t count) {
+    return int32_t(std::clamp<int64_t>(int64_t(first) + count - 1, INT32_MIN, INT32_MAX));
+  };
+  state.rendition.modify()->hard_clip = {origin.x, last(origin.x, size.x), origin.y,
+                                         last(origin.y, size.y)};
 }
 
-void play_call(const json& call, Host_Session& session, Replay_State& state) {
+// Plays one call; answers what an establish returned (0 for every other call).
+int32_t play_call(const json& call, Host_Session& session, Replay_State& state) {
   if (!call.is_object()) throw Format_Error("a call must be an object with \"call\"");
   const json& name = zd_trace::member(call, "call");
   if (!name.is_string()) throw Format_Error("\"call\" must be a name");
@@ -129,8 +133,9 @@ void play_call(const json& call, Host_Session& session, Replay_State& state) {
   ZT_Rendition& rendition = state.rendition;
   if (kind == "establish") {
     apply_settings(call, session);
-    ZD_Establish(renderer);
+    const int32_t result = ZD_Establish(renderer);
     clip_to_window(state, session.options());
+    return result;
   } else if (kind == "option") {
     set_named_option(renderer, zd_trace::member(call, "name").get<std::string>(),
                      zd_trace::member(call, "value"));
@@ -156,71 +161,168 @@ void play_call(const json& call, Host_Session& session, Replay_State& state) {
   } else {
     throw Format_Error("unknown call \"" + kind + "\"");
   }
+  return 0;
 }
+
+// Plays one trace: the header's settings first, then each call in order, with
+// the host's standard routines drawing or not as the trace (or record_only)
+// says, and restored afterwards whatever happens.
+class Trace_Player {
+public:
+  Trace_Player(Host_Session& session, bool record_only)
+      : session_(session), record_only_(record_only), draw_before_(ZD_Standard_Actions_Draw()),
+        presents_before_(session.presentations().size()) {}
+  ~Trace_Player() { ZD_Set_Standard_Actions_Draw(draw_before_); }
+  Trace_Player(const Trace_Player&) = delete;
+
+  void begin(const json& header) {
+    bool draw = !record_only_;
+    if (draw && header.contains("standard_actions_draw"))
+      draw = zd_trace::bool_from(header["standard_actions_draw"], "standard_actions_draw");
+    ZD_Set_Standard_Actions_Draw(draw);
+    ZD_Fallback_Log::clear();
+    apply_settings(header, session_);
+    clip_to_window(state_, session_.options());
+  }
+
+  void play(const json& call) {
+    try {
+      if (const int32_t refused = play_call(call, session_, state_))
+        result_.refusals.push_back("call " + std::to_string(result_.calls + 1) + ": " +
+                                   ZD_Establish_Result_Text(refused));
+    } catch (const std::exception& e) {
+      std::string kind = call.is_object() && call.contains("call") ? call["call"].dump() : "?";
+      throw Format_Error("call " + std::to_string(result_.calls + 1) + " (" + kind +
+                         "): " + e.what());
+    }
+    ++result_.calls;
+  }
+
+  Replay_Result finish() {
+    for (const ZD_Fallback_Call& c : ZD_Fallback_Log::calls())
+      result_.fallbacks.push_back(c.function);
+    const auto& presents = session_.presentations();
+    result_.presents.assign(presents.begin() + std::ptrdiff_t(presents_before_), presents.end());
+    return std::move(result_);
+  }
+
+private:
+  Host_Session& session_;
+  bool record_only_, draw_before_;
+  std::size_t presents_before_;
+  Replay_State state_;
+  Replay_Result result_;
+};
 
 }  // namespace
 
-json read_trace_file(const std::string& path, bool* cut_short) {
+bool read_trace_stream(const std::string& path, const std::function<void(const json&)>& on_header,
+                       const std::function<void(const json&)>& on_call) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw Format_Error("cannot read the trace " + path);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string s = text.str();
-  if (cut_short) *cut_short = false;
-  json trace = json::parse(s, nullptr, false);
-  if (trace.is_discarded()) {
-    // A recording whose program ended early lacks the closing brackets and
-    // perhaps the end of its last call: keep the calls written whole, one per line.
-    for (std::size_t cut = s.rfind("\n{"); cut != std::string::npos && trace.is_discarded();
-         cut = cut > 0 ? s.rfind("\n{", cut - 1) : std::string::npos) {
-      std::string head = s.substr(0, cut);
-      while (!head.empty() && (head.back() == ',' || std::isspace(static_cast<unsigned char>(head.back()))))
-        head.pop_back();
-      trace = json::parse(head + "\n]}", nullptr, false);
-      if (s.size() - cut > 4096 * 64) break;  // only the end of a file can be cut
+  std::error_code size_error;
+  const std::uintmax_t size = std::filesystem::file_size(path, size_error);
+  return read_trace_stream(in, path, size_error ? UINTMAX_MAX : size, on_header, on_call);
+}
+
+bool read_trace_stream(std::istream& in, const std::string& path, std::uintmax_t size,
+                       const std::function<void(const json&)>& on_header,
+                       const std::function<void(const json&)>& on_call) {
+  json header = json::object();
+  bool header_given = false, calls_begun = false, calls_ended = false;
+  std::string key;  // the member of the trace object being read
+  int64_t whole_calls = 0;
+  auto give_header = [&] {
+    if (!header_given) on_header(header);
+    header_given = true;
+  };
+  // Depth 0 is the trace object, 1 its members, 2 the calls in "calls".  The
+  // callback answers false for what it has handed on, so nothing stays behind.
+  json::parser_callback_t callback = [&](int depth, json::parse_event_t event, json& parsed) {
+    using E = json::parse_event_t;
+    if (depth == 0 && (event == E::value || event == E::array_end))
+      throw Format_Error(path + ": a trace is a JSON object");
+    if (depth == 1 && event == E::key) {
+      key = parsed.get<std::string>();
+      if (calls_ended || (calls_begun && key != "calls"))
+        throw Format_Error(path + ": \"" + key + "\" must come before \"calls\"");
+      if (key == "calls") give_header();
+      return true;
     }
-    if (trace.is_discarded()) {
-      try {
-        json reason = json::parse(s);  // throws, telling where the text breaks
-      } catch (const json::parse_error& e) {
-        throw Format_Error(path + " is not JSON: " + e.what());
+    const bool member_done = depth == 1 && (event == E::value || event == E::object_end ||
+                                            event == E::array_end);
+    if (key == "calls") {
+      if (depth == 1 && event == E::array_start) calls_begun = true;
+      if (member_done) {
+        if (!calls_begun) throw Format_Error(path + ": \"calls\" must be a list");
+        calls_ended = true;
+        return false;
       }
+      if (depth == 2 && (event == E::value || event == E::object_end || event == E::array_end)) {
+        on_call(parsed);
+        ++whole_calls;
+        return false;
+      }
+      return true;
     }
-    if (cut_short) *cut_short = true;
+    if (member_done) {
+      header[key] = std::move(parsed);
+      return false;
+    }
+    return true;
+  };
+  try {
+    (void)json::parse(in, callback);
+  } catch (const json::parse_error& e) {
+    // A cut: the text ends inside the trace, after at least one whole call.
+    const bool at_end = e.byte >= size;
+    if (!at_end || whole_calls == 0) throw Format_Error(path + " is not JSON: " + e.what());
+    return true;
+  } catch (const json::exception& e) {
+    // A number beyond a double's range, and the like.
+    throw Format_Error(path + " cannot be read: " + e.what());
   }
-  if (!trace.is_object()) throw Format_Error(path + ": a trace is a JSON object");
+  if (!calls_begun) throw Format_Error(path + ": \"calls\" is missing");
+  return false;
+}
+
+json read_trace_file(const std::string& path, bool* cut_short) {
+  json trace = json::object(), calls = json::array();
+  const bool cut = read_trace_stream(
+      path, [&](const json& header) { trace = header; },
+      [&](const json& call) { calls.push_back(call); });
+  trace["calls"] = std::move(calls);
+  if (cut_short) *cut_short = cut;
   return trace;
 }
 
-Replay_Result replay_trace(const json& trace, Host_Session& session, bool record_only) {
-  const bool draw_before = ZD_Standard_Actions_Draw();
-  bool draw = !record_only;
-  if (draw && trace.contains("standard_actions_draw"))
-    draw = zd_trace::bool_from(trace["standard_actions_draw"], "standard_actions_draw");
-  ZD_Set_Standard_Actions_Draw(draw);
-  ZD_Fallback_Log::clear();
-  Replay_Result result;
-  Replay_State state;
-  try {
-    apply_settings(trace, session);
-    clip_to_window(state, session.options());
-    const json& calls = zd_trace::member(trace, "calls");
-    if (!calls.is_array()) throw Format_Error("\"calls\" must be a list");
-    for (const json& call : calls) {
-      try {
-        play_call(call, session, state);
-      } catch (const std::exception& e) {
-        std::string kind = call.is_object() && call.contains("call") ? call["call"].dump() : "?";
-        throw Format_Error("call " + std::to_string(result.calls + 1) + " (" + kind +
-                           "): " + e.what());
-      }
-      ++result.calls;
-    }
-  } catch (...) {
-    ZD_Set_Standard_Actions_Draw(draw_before);
-    throw;
-  }
-  ZD_Set_Standard_Actions_Draw(draw_before);
-  for (const ZD_Fallback_Call& c : ZD_Fallback_Log::calls()) result.fallbacks.push_back(c.function);
+Replay_Result replay_trace_file(const std::string& path, Host_Session& session, bool record_only) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Format_Error("cannot read the trace " + path);
+  std::error_code size_error;
+  const std::uintmax_t size = std::filesystem::file_size(path, size_error);
+  return replay_trace_stream(in, path, size_error ? UINTMAX_MAX : size, session, record_only);
+}
+
+Replay_Result replay_trace_stream(std::istream& in, const std::string& name, std::uintmax_t size,
+                                  Host_Session& session, bool record_only) {
+  Trace_Player player(session, record_only);
+  const bool cut = read_trace_stream(
+      in, name, size, [&](const json& header) { player.begin(header); },
+      [&](const json& call) { player.play(call); });
+  Replay_Result result = player.finish();
+  result.cut_short = cut;
   return result;
+}
+
+Replay_Result replay_trace(const json& trace, Host_Session& session, bool record_only) {
+  if (!trace.is_object()) throw Format_Error("a trace is a JSON object");
+  Trace_Player player(session, record_only);
+  json header = trace;
+  header.erase("calls");
+  player.begin(header);
+  const json& calls = zd_trace::member(trace, "calls");
+  if (!calls.is_array()) throw Format_Error("\"calls\" must be a list");
+  for (const json& call : calls) player.play(call);
+  return player.finish();
 }

@@ -16,18 +16,20 @@ void copy_into(Window_Image& image, const ZT_Shared_Image& buffer, ZT_Int_Rectan
   const ZT_Image_Data& b = *buffer.data();
   const int32_t bpp = ZT_Image_Data::bytes_per_pixel(b.format);
   if (bpp != 1 && bpp != 4) return;
-  for (int32_t y = rect.top; y >= rect.bottom; --y) {
-    const int32_t row = dest_row + (rect.top - y);
-    if (y < 0 || y >= b.height || row < 0 || row >= image.height) continue;
-    for (int32_t x = rect.left; x <= rect.right; ++x) {
-      const int32_t column = dest_x + (x - rect.left);
-      if (x < 0 || x >= b.width || column < 0 || column >= image.width) continue;
+  // Buffer column x lands on image column dest_x + (x - left), buffer row y on
+  // image row dest_row + (top - y); in 64 bits, and only where both exist.
+  const int64_t shift_x = int64_t(dest_x) - rect.left, shift_row = int64_t(dest_row) + rect.top;
+  const int64_t left = std::max<int64_t>({rect.left, 0, -shift_x});
+  const int64_t right = std::min<int64_t>({rect.right, b.width - 1, image.width - 1 - shift_x});
+  const int64_t top = std::min<int64_t>({rect.top, b.height - 1, shift_row});
+  const int64_t bottom = std::max<int64_t>({rect.bottom, 0, shift_row - (image.height - 1)});
+  for (int64_t y = top; y >= bottom; --y)
+    for (int64_t x = left; x <= right; ++x) {
       const uint8_t* p = b.rows_by_y[std::size_t(y)] + std::size_t(x) * std::size_t(bpp);
       uint32_t word = *p;
       if (bpp == 4) std::memcpy(&word, p, 4);
-      image.at(column, row) = word;
+      image.at(int32_t(shift_x + x), int32_t(shift_row - y)) = word;
     }
-  }
 }
 
 Window_Image image_of(const ZT_Shared_Image& buffer, const ZT_Palette* palette) {

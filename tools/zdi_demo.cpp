@@ -2,6 +2,7 @@
 // it in the chosen configuration, draws the built-in scene or a mesh file through
 // the action table (as one window, or tile by tile), presents it and writes what
 // was presented as PNG.
+#include <algorithm>
 #include <cstdio>
 
 #include "tools/buffer_contents.h"
@@ -9,6 +10,8 @@
 #include "tools/demo_options.h"
 #include "tools/mesh_loading.h"
 #include "tools/png_writer.h"
+#include "tools/shapes.h"
+#include "tools/texture_images.h"
 #include "tools/tiled_picture.h"
 
 namespace {
@@ -57,6 +60,21 @@ int main(int argc, char** argv) {
         std::printf("  %zu edges shared by more than two faces (drawn two-sided)\n",
                     report.non_manifold_edges);
     }
+    // The mesh's texture: the one asked for, else the one its material names.
+    ZT_Counted_Ptr<ZT_Texture> texture;
+    const std::string texture_path = !o.texture.empty() ? o.texture : mesh.texture_path;
+    if (!texture_path.empty() && !o.mesh.empty()) {
+      texture = load_png_texture(texture_path);
+      const ZT_Shared_Image image = texture->image(0, 0);
+      std::printf("texture %s: %dx%d texels\n", texture_path.c_str(), image->width,
+                  image->height);
+      if (mesh.texcoords.size() != mesh.triangles.size()) {
+        project_texcoords(mesh, 1 / std::max(bounds_of(mesh).radius(), 1e-6f));
+        std::printf("  the mesh has no texture coordinates: projected\n");
+      }
+    } else if (!o.texture.empty()) {
+      std::printf("--texture applies to a mesh; the built-in scene keeps its own\n");
+    }
     Host_Session session(o.module.empty() ? default_module_path() : o.module);
     const Camera camera = o.mesh.empty() ? default_scene_camera(o.yaw, o.pitch, o.zoom)
                                          : mesh_camera(mesh, o.yaw, o.pitch, o.zoom);
@@ -64,7 +82,7 @@ int main(int argc, char** argv) {
     const Lighting lighting = Lighting::studio(camera.eye);
     auto draw = [&](Scene_Painter& painter) {
       if (o.mesh.empty()) draw_default_scene(painter);
-      else draw_mesh_scene(painter, mesh, o.shading);
+      else draw_mesh_scene(painter, mesh, o.shading, texture);
     };
     const bool tiled = o.tile_columns > 0;
     Window_Image tiles;

@@ -7,6 +7,7 @@
 
 #include "host/zarnik11.h"
 #include "tools/module_location.h"
+#include "tools/number_text.h"
 
 namespace {
 
@@ -42,9 +43,15 @@ int main(int argc, char** argv) {
     } else if (a == "--config" && i + 1 < argc && std::strlen(argv[i + 1]) == 1 &&
                argv[i + 1][0] >= 'A' && argv[i + 1][0] <= 'F') {
       config = argv[++i][0];
-    } else if (a == "--size" && i + 1 < argc &&
-               std::sscanf(argv[i + 1], "%dx%d", &width, &height) == 2) {
-      ++i;
+    } else if (a == "--size" && i + 1 < argc) {
+      const auto size = size_from_text(argv[++i], ZT_Largest_Window_Side);
+      if (!size) {
+        std::fprintf(stderr, "zdi_info: --size takes WIDTHxHEIGHT from 1x1 to %dx%d, not %s\n",
+                     ZT_Largest_Window_Side, ZT_Largest_Window_Side, argv[i]);
+        return 2;
+      }
+      width = size->x;
+      height = size->y;
     } else if (a == "--tiling") {
       tiling = true;
     } else {
@@ -73,7 +80,11 @@ int main(int argc, char** argv) {
   ZT_Counted_Ptr<ZT_Palette> palette(ZT_Palette::with_color_cube({6, 6, 6}, 16));
   if (config == 'C' || config == 'D') o.set_palette(palette.get());
   if (tiling) ZD_Set_Option(renderer, "Enable Tiling", ZT_Option_Value(true));
-  ZD_Establish(renderer);
+  if (const int32_t refused = ZD_Establish(renderer)) {
+    std::fprintf(stderr, "zdi_info: establish refused: %s\n", ZD_Establish_Result_Text(refused));
+    renderer->release();
+    return 1;
+  }
 
   std::printf("module %s\n", module.c_str());
   std::printf("configuration %c (depth buffer %s, %s colour, %s)\n", config,

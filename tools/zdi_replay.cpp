@@ -17,7 +17,9 @@ const char* const usage_text =
     "usage: zdi_replay TRACE.json [options]\n"
     "Plays a trace (docs/trace-format.md) against the renderer module through the\n"
     "stand-in host and prints a report: the calls played, a hash of the colour and\n"
-    "of the depth buffer, and the host standard routines reached, in order.\n"
+    "of the depth buffer, the host standard routines reached, in order, what update\n"
+    "presented (rectangle and window position), and any establish the renderer\n"
+    "refused.  Calls are played as they are read, so a trace of any length fits.\n"
     "\n"
     "  --module PATH        the renderer module (default: the one built with this program)\n"
     "  --png FILE           write the colour buffer as PNG (palette buffers through their palette)\n"
@@ -58,6 +60,14 @@ std::string report(const Replay_Result& r, Host_Session& session) {
   out << "depth " << content_hash(session.depth_buffer()) << "\n";
   out << "fallbacks " << r.fallbacks.size() << "\n";
   for (const std::string& f : r.fallbacks) out << "  " << f << "\n";
+  out << "presents " << r.presents.size() << "\n";
+  for (const Presentation& p : r.presents)
+    out << "  [" << p.rect.left << ", " << p.rect.right << ", " << p.rect.bottom << ", "
+        << p.rect.top << "] at " << p.dest_x << ", " << p.dest_y << "\n";
+  if (!r.refusals.empty()) {
+    out << "refused " << r.refusals.size() << "\n";
+    for (const std::string& why : r.refusals) out << "  " << why << "\n";
+  }
   return out.str();
 }
 
@@ -131,13 +141,13 @@ int main(int argc, char** argv) {
   Arguments a;
   if (int parsed = parse(argc, argv, a)) return parsed == 1 ? 0 : 2;
   try {
-    bool cut_short = false;
-    zd_trace::json trace = read_trace_file(a.trace, &cut_short);
-    if (cut_short)
-      std::fprintf(stderr, "zdi_replay: %s was cut short; playing its complete calls\n",
-                   a.trace.c_str());
     Host_Session session(a.module);
-    Replay_Result result = replay_trace(trace, session, a.record_only);
+    Replay_Result result = replay_trace_file(a.trace, session, a.record_only);
+    if (result.cut_short)
+      std::fprintf(stderr, "zdi_replay: %s was cut short; played its complete calls\n",
+                   a.trace.c_str());
+    for (const std::string& why : result.refusals)
+      std::fprintf(stderr, "zdi_replay: establish refused at %s\n", why.c_str());
     const std::string text = report(result, session);
     if (!a.quiet) std::fputs(text.c_str(), stdout);
     bool ok = true;

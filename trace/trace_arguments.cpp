@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "trace/zd_trace_arguments.h"
 
@@ -20,6 +21,12 @@ int32_t colors_in_call(ZT_Slot s, int32_t count, bool single) {
   case ZT_Slot::draw_preclip_colorized_polytriangle: return single ? 1 : std::max(count - 2, 0);
   default: return std::max(count, 0);
   }
+}
+
+bool colors_required(ZT_Slot s) {
+  const char* name = ZT_slot_name(s);
+  const bool shaded = std::strstr(name, "colorized") || std::strstr(name, "gouraud");
+  return shaded && (std::strstr(name, "polytriangle") || std::strstr(name, "polyline"));
 }
 
 }  // namespace zd_trace

@@ -1,6 +1,8 @@
 #include <cctype>
 #include <cstdio>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "trace/zd_trace_format.h"
 
@@ -86,39 +88,49 @@ json palette(const ZT_Palette& p) {
 
 ZT_Int_RGB levels_from(const json& j) {
   if (!j.is_array() || j.size() != 3) fail("colour cube levels: [red, green, blue] expected", j);
-  return {int_from(j[0], "cube levels"), int_from(j[1], "cube levels"),
-          int_from(j[2], "cube levels")};
+  const ZT_Int_RGB l{int_from(j[0], "cube levels"), int_from(j[1], "cube levels"),
+                     int_from(j[2], "cube levels")};
+  if (!ZT_Color_Cube::levels_fit(l))
+    fail("colour cube levels: at least 1 each and at most 256 colours in all expected", j);
+  return l;
 }
 
 ZT_Counted_Ptr<ZT_Palette> palette_from(const json& j) {
   if (j.contains("color_cube")) {
     ZT_Int_RGB l = levels_from(j["color_cube"]);
-    if (l.r < 1 || l.g < 1 || l.b < 1 || l.r * l.g * l.b > 256)
-      fail("palette color_cube: 1 to 256 colours expected", j["color_cube"]);
-    return ZT_Palette::with_color_cube(l, j.contains("base") ? int_from(j["base"], "base") : 0);
+    return ZT_Palette::with_color_cube(l, j.contains("base") ? byte_from(j["base"], "base") : 0);
   }
   const json& colors = member(j, "colors");
   if (!colors.is_array() || colors.size() > 256)
     fail("palette colors: an array of at most 256 colours expected", colors);
   ZT_Counted_Ptr<ZT_Palette> p(new ZT_Palette());
   for (std::size_t i = 0; i < colors.size(); ++i) p->set_color(int32_t(i), color_from(colors[i]));
-  if (j.contains("count")) p->set_count(int_from(j["count"], "palette count"));
+  if (j.contains("count") && !p->set_count(int_from(j["count"], "palette count")))
+    fail("palette count: 1 to 256 expected", j["count"]);
   if (j.contains("cube")) {
     const json& c = j["cube"];
-    ZT_Color_Cube cube(levels_from(member(c, "levels")), 1.0f, int_from(member(c, "base"), "base"));
+    ZT_Color_Cube cube(levels_from(member(c, "levels")), 1.0f, byte_from(member(c, "base"), "base"));
+    auto three = [&](const char* key) -> const json& {
+      const json& t = c[key];
+      if (!t.is_array() || t.size() != 3) fail(std::string("cube ") + key + ": [red, green, blue] expected", t);
+      return t;
+    };
     if (c.contains("steps")) {
-      const json& s = c["steps"];
-      cube.red_step = uint8_t(int_from(s.at(0), "steps"));
-      cube.green_step = uint8_t(int_from(s.at(1), "steps"));
-      cube.blue_step = uint8_t(int_from(s.at(2), "steps"));
+      const json& s = three("steps");
+      cube.red_step = byte_from(s[0], "steps");
+      cube.green_step = byte_from(s[1], "steps");
+      cube.blue_step = byte_from(s[2], "steps");
     }
     if (c.contains("scales")) {
-      const json& s = c["scales"];
-      cube.red_scale = int_from(s.at(0), "scales");
-      cube.green_scale = int_from(s.at(1), "scales");
-      cube.blue_scale = int_from(s.at(2), "scales");
+      const json& s = three("scales");
+      cube.red_scale = int_from(s[0], "scales");
+      cube.green_scale = int_from(s[1], "scales");
+      cube.blue_scale = int_from(s[2], "scales");
     }
-    p->set_color_cube(cube);
+    if (!p->set_color_cube(cube))
+      fail("palette cube: scales from 0 to " + std::to_string(ZT_Color_Cube::largest_scale) +
+               " expected",
+           c);
   }
   return p;
 }
@@ -147,12 +159,106 @@ ZT_Contour_Set contours_from(const json& j) {
   return ZT_Contour_Set(std::move(out));
 }
 
+// The rows of a texture's image, top row first.  A draw after draw with the
+// same texture asks again; the last image's rows are kept with a copy of its
+// texels, so they are written out again only when the texels changed.
+json texel_rows(const ZT_Image_Data& image) {
+  struct Last {
+    const ZT_Image_Data* image = nullptr;
+    std::vector<uint8_t> texels;
+    json rows;
+  };
+  static thread_local Last last;
+  const std::size_t row_bytes = std::size_t(image.width) * 4;
+  std::vector<uint8_t> texels;
+  texels.reserve(row_bytes * std::size_t(image.height));
+  for (const uint8_t* row : image.rows_in_memory_order) texels.insert(texels.end(), row, row + row_bytes);
+  if (last.image == &image && last.texels == texels) return last.rows;
+  json rows = json::array();
+  for (const uint8_t* row : image.rows_in_memory_order) rows.push_back(hex_row(row, image.width, 4));
+  last = {&image, std::move(texels), rows};
+  return rows;
+}
+
 json texture(const ZT_Texture* t) {
   if (!t) return nullptr;
+  const ZT_Shared_Image image = t->image(0, 0);
   return {{"u_wrap", t->u_wrap},
           {"v_wrap", t->v_wrap},
           {"fallback", t->fallback != 0},
-          {"modulate", t->modulate != 0}};
+          {"modulate", t->modulate != 0},
+          {"width", image->width},
+          {"height", image->height},
+          {"rows", texel_rows(*image.data())}};
+}
+
+ZT_Counted_Ptr<ZT_Texture> texture_from(const json& v) {
+  ZT_Counted_Ptr<ZT_Texture> t;
+  if (v.contains("rows")) {
+    const int32_t width = int_from(member(v, "width"), "texture width");
+    const int32_t height = int_from(member(v, "height"), "texture height");
+    const json& rows = v["rows"];
+    if (!rows.is_array() || int64_t(rows.size()) != height)
+      fail("texture rows: one row of texel words per row of the image expected", rows);
+    std::vector<uint8_t> texels;
+    for (const json& row : rows) {
+      if (!row.is_string()) fail("texture rows: hex words expected", row);
+      const std::vector<uint8_t> words = bytes_from_hex_row(row.get<std::string>(), 4);
+      if (int64_t(words.size()) != int64_t(width) * 4)
+        fail("texture rows: each row holds width texel words", row);
+      texels.insert(texels.end(), words.begin(), words.end());
+    }
+    try {
+      t = ZT_Counted_Ptr<ZT_Texture>(new ZT_Texture(
+          ZT_Shared_Image(width, height, ZT_Image_Format_RGB32, 0, texels.data(), false)));
+    } catch (const ZT_Texture_Error& e) {
+      fail(std::string("texture: ") + e.what(), v);
+    }
+  } else {
+    t = ZT_Counted_Ptr<ZT_Texture>(new ZT_Texture());
+  }
+  if (v.contains("u_wrap")) t->u_wrap = int_from(v["u_wrap"], "u_wrap");
+  if (v.contains("v_wrap")) t->v_wrap = int_from(v["v_wrap"], "v_wrap");
+  if (v.contains("fallback")) t->fallback = bool_from(v["fallback"], "fallback");
+  if (v.contains("modulate")) t->modulate = bool_from(v["modulate"], "modulate");
+  return t;
+}
+
+json light_levels(const ZT_Light_Levels& l) { return json::array({l[0], l[1], l[2]}); }
+void read_light_levels(const json& j, const char* what, ZT_Light_Levels& l) {
+  if (!j.is_array() || j.size() != 3)
+    fail(std::string(what) + ": [blue, green, red] expected", j);
+  for (int32_t k = 0; k < 3; ++k) l[k] = number_from<float>(j[std::size_t(k)], what);
+}
+
+// The lighting of the face's material (its texture is the item "texture").
+json material(const ZT_Basic_Material* m) {
+  if (!m) return nullptr;
+  const ZT_Vector& l = m->light_direction;
+  return {{"ambient", light_levels(m->ambient)},
+          {"diffuse", light_levels(m->diffuse)},
+          {"emission", light_levels(m->emission)},
+          {"light_direction", json::array({l.x, l.y, l.z})}};
+}
+
+void apply_material(const json& v, ZT_Face_Attributes& f) {
+  if (v.is_null()) {
+    f.material = nullptr;
+    return;
+  }
+  if (!v.is_object()) fail("material: null or an object expected", v);
+  if (!f.material) f.material = ZT_Counted_Ptr<ZT_Basic_Material>(new ZT_Basic_Material());
+  ZT_Basic_Material& m = *f.material.make_unshared();
+  if (v.contains("ambient")) read_light_levels(v["ambient"], "material ambient", m.ambient);
+  if (v.contains("diffuse")) read_light_levels(v["diffuse"], "material diffuse", m.diffuse);
+  if (v.contains("emission")) read_light_levels(v["emission"], "material emission", m.emission);
+  if (v.contains("light_direction")) {
+    const json& d = v["light_direction"];
+    if (!d.is_array() || d.size() != 3) fail("material light_direction: [x, y, z] expected", d);
+    m.light_direction = {number_from<float>(d[0], "light_direction"),
+                         number_from<float>(d[1], "light_direction"),
+                         number_from<float>(d[2], "light_direction")};
+  }
 }
 
 }  // namespace
@@ -164,7 +270,7 @@ json color(ZT_RGB32 c) {
 }
 
 ZT_RGB32 color_from(const json& j) {
-  if (j.is_number_integer()) return ZT_RGB32::from_word(uint32_t(j.get<int64_t>()));
+  if (j.is_number_integer()) return ZT_RGB32::from_word(uint32_from(j, "a colour word"));
   if (!j.is_string()) fail("a colour must be a hex string \"AARRGGBB\" or \"RRGGBB\"", j);
   std::string s = j.get<std::string>();
   if (!s.empty() && s[0] == '#') s.erase(0, 1);
@@ -204,12 +310,33 @@ ZT_Int_Rectangle rectangle_from(const json& j) {
           int_from(j[3], "top")};
 }
 
-int32_t int_from(const json& j, const char* what) {
+namespace {
+// An integer within [low, high], or a message naming what and the range.
+int64_t integer_in(const json& j, const char* what, int64_t low, int64_t high) {
   if (!j.is_number_integer()) fail(std::string(what) + ": an integer was expected", j);
-  int64_t v = j.get<int64_t>();
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<uint32_t>::max())
-    fail(std::string(what) + ": the value does not fit 32 bits", j);
-  return int32_t(uint32_t(v));
+  // Unsigned numbers beyond the signed 64-bit range are out of every range here.
+  const bool in_range = j.is_number_unsigned()
+                            ? j.get<uint64_t>() <= uint64_t(high)
+                            : j.get<int64_t>() >= low && j.get<int64_t>() <= high;
+  if (!in_range)
+    fail(std::string(what) + ": an integer from " + std::to_string(low) + " to " +
+             std::to_string(high) + " was expected",
+         j);
+  return j.is_number_unsigned() ? int64_t(j.get<uint64_t>()) : j.get<int64_t>();
+}
+}  // namespace
+
+int32_t int_from(const json& j, const char* what) {
+  return int32_t(integer_in(j, what, std::numeric_limits<int32_t>::min(),
+                            std::numeric_limits<int32_t>::max()));
+}
+
+uint32_t uint32_from(const json& j, const char* what) {
+  return uint32_t(integer_in(j, what, 0, std::numeric_limits<uint32_t>::max()));
+}
+
+uint8_t byte_from(const json& j, const char* what) {
+  return uint8_t(integer_in(j, what, 0, 255));
 }
 
 bool bool_from(const json& j, const char* what) {
@@ -290,6 +417,7 @@ json rendition_items(const ZT_Rendition_Data& d) {
           {"pattern_origin", int_pair(f.pattern_origin.x, f.pattern_origin.y)},
           {"pattern_flags", f.pattern_flags},
           {"depth_offset", f.depth_offset},
+          {"material", material(f.material.get())},
           {"texture", texture(f.texture().get())},
           {"complex_clip", contours(d.complex_clip)},
           {"clip_offset", int_pair(d.clip_offset_x, d.clip_offset_y)},
@@ -308,25 +436,25 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
     if (key == "hard_clip") d->hard_clip = rectangle_from(v);
     else if (key == "depth_test_active") d->depth_test_active = bool_from(v, k) ? 1 : 0;
     else if (key == "current_color") d->current_color = color_from(v);
-    else if (key == "current_index") d->current_index = uint8_t(int_from(v, k));
+    else if (key == "current_index") d->current_index = byte_from(v, k);
     else if (key == "contrast_color") d->contrast_color = color_from(v);
-    else if (key == "contrast_index") d->contrast_index = uint8_t(int_from(v, k));
+    else if (key == "contrast_index") d->contrast_index = byte_from(v, k);
     else if (key == "rectangle_color") d->rectangle_color = color_from(v);
-    else if (key == "rectangle_index") d->rectangle_index = uint8_t(int_from(v, k));
+    else if (key == "rectangle_index") d->rectangle_index = byte_from(v, k);
     else if (key == "drawing_mode") d->drawing_mode = int_from(v, k);
-    else if (key == "advanced_options") d->advanced_options = uint32_t(int_from(v, k));
+    else if (key == "advanced_options") d->advanced_options = uint32_from(v, k);
     else if (key == "line_style") d->line_style = int_from(v, k);
     else if (key == "line_weight") d->line_weight = int_from(v, k);
     else if (key == "marker_style") d->marker_style = int_from(v, k);
     else if (key == "complex_clip") d->complex_clip = contours_from(v);
     else if (key == "clip_offset") read_int_pair(v, k, d->clip_offset_x, d->clip_offset_y);
-    else if (key == "perspective") d->perspective = uint32_t(int_from(v, k));
+    else if (key == "perspective") d->perspective = uint32_from(v, k);
     else if (key == "lighting") d->lighting = int_from(v, k);
     else if (key == "shading") d->shading = int_from(v, k);
     else {
       ZT_Face_Attributes* f = rendition.modify_face();
       if (key == "pattern_index") f->pattern_index = int_from(v, k);
-      else if (key == "pattern_flags") f->pattern_flags = uint32_t(int_from(v, k));
+      else if (key == "pattern_flags") f->pattern_flags = uint32_from(v, k);
       else if (key == "depth_offset") f->depth_offset = int_from(v, k);
       else if (key == "pattern_origin")
         read_int_pair(v, k, f->pattern_origin.x, f->pattern_origin.y);
@@ -334,30 +462,25 @@ void apply_rendition_items(const json& items, ZT_Rendition& rendition) {
         const json& bits = member(v, "bits");
         if (!bits.is_array()) fail("user_pattern bits: a list of bytes expected", bits);
         f->user_pattern_bits.clear();
-        for (const json& b : bits) f->user_pattern_bits.push_back(uint8_t(int_from(b, "bits")));
+        for (const json& b : bits) f->user_pattern_bits.push_back(byte_from(b, "bits"));
         f->user_pattern_width = int_from(member(v, "width"), "user_pattern width");
         f->user_pattern_height = int_from(member(v, "height"), "user_pattern height");
         f->user_pattern_row_bytes = int_from(member(v, "row_bytes"), "user_pattern row_bytes");
         // No bits is the host's "no user pattern"; given bits must cover the pattern.
         if (!f->user_pattern_bits.empty() &&
             (f->user_pattern_width < 1 || f->user_pattern_height < 1 ||
-             f->user_pattern_row_bytes < (f->user_pattern_width + 7) / 8 ||
+             f->user_pattern_row_bytes < (int64_t(f->user_pattern_width) + 7) / 8 ||
              f->user_pattern_bits.size() <
                  std::size_t(f->user_pattern_row_bytes) * std::size_t(f->user_pattern_height)))
           fail("user_pattern: bits must hold height rows of row_bytes bytes, each covering "
                "width pixels",
                v);
       } else if (key == "texture") {
-        if (v.is_null()) {
-          f->set_texture(nullptr);
-        } else {
-          ZT_Counted_Ptr<ZT_Texture> t(new ZT_Texture());
-          if (v.contains("u_wrap")) t->u_wrap = int_from(v["u_wrap"], "u_wrap");
-          if (v.contains("v_wrap")) t->v_wrap = int_from(v["v_wrap"], "v_wrap");
-          if (v.contains("fallback")) t->fallback = bool_from(v["fallback"], "fallback");
-          if (v.contains("modulate")) t->modulate = bool_from(v["modulate"], "modulate");
-          f->set_texture(t);
-        }
+        // No texture on a face without a material needs no material.
+        if (!v.is_null()) f->set_texture(texture_from(v));
+        else if (f->material) f->set_texture(nullptr);
+      } else if (key == "material") {
+        apply_material(v, *f);
       } else {
         throw Format_Error("unknown rendition item \"" + key + "\"");
       }
@@ -376,7 +499,8 @@ void apply_window(const json& j, ZT_Renderer_Options& o) {
   ZT_Int_Point size = o.window_size();
   if (j.contains("width")) size.x = int_from(j["width"], "window width");
   if (j.contains("height")) size.y = int_from(j["height"], "window height");
-  o.set_window_size(size);
+  if (!o.set_window_size(size))
+    fail("window: sides from 0 to " + std::to_string(ZT_Largest_Window_Side) + " expected", j);
   if (j.contains("origin")) {
     ZT_Int_Point origin;
     read_int_pair(j["origin"], "window origin", origin.x, origin.y);

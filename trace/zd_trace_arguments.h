@@ -19,6 +19,9 @@ namespace zd_trace {
 // segment of a polyline, one per point for Gouraud and textured slots, one for a
 // polygon; the single-colour flag makes it one.
 int32_t colors_in_call(ZT_Slot s, int32_t count, bool single);
+// True for the slots that read their colours whenever they draw (the colorized
+// and Gouraud strips and polylines); the others take null for "no colours".
+bool colors_required(ZT_Slot s);
 
 // Images larger than this many pixels are not written into a trace.
 inline constexpr int64_t largest_traced_image = int64_t(1) << 24;
@@ -68,10 +71,16 @@ struct Color_List {
   }
 };
 
-inline Color_List colors_from(const json& call, int32_t needed, const char* slot) {
+inline Color_List colors_from(const json& call, int32_t needed, ZT_Slot s) {
+  const char* slot = ZT_slot_name(s);
   Color_List out;
   auto it = call.find("colors");
-  if (it == call.end() || it->is_null()) return out;
+  if (it == call.end() || it->is_null()) {
+    if (needed > 0 && colors_required(s))
+      throw Format_Error(std::string(slot) + ": this call reads " + std::to_string(needed) +
+                         " colours, the trace gives none");
+    return out;
+  }
   out.given = true;
   out.values = list_from<ZT_RGB32>(*it, "colors",
                                    [](const json& e, ZT_RGB32& c) { c = color_from(e); });
@@ -104,36 +113,43 @@ struct Pixel_Rows {
   const void* pointer() const { return given ? static_cast<const void*>(bytes.data()) : nullptr; }
 };
 
-inline int32_t span(int32_t from, int32_t to) { return std::max(0, to - from + 1); }
+// The rows or columns from one corner to the other, 0 when they are crossed.
+inline int64_t span(int32_t from, int32_t to) { return std::max<int64_t>(0, int64_t(to) - from + 1); }
 
-inline json pixel_rows(const void* pixels, int32_t rows, int32_t words, int32_t row_bytes,
+inline json pixel_rows(const void* pixels, int64_t rows, int64_t words, int32_t row_bytes,
                        int32_t bpp) {
-  if (!pixels || int64_t(rows) * words > largest_traced_image) return nullptr;
+  if (!pixels || rows * words > largest_traced_image) return nullptr;
   json out = json::array();
   const auto* base = static_cast<const uint8_t*>(pixels);
-  for (int32_t k = 0; k < rows; ++k)
-    out.push_back(hex_row(base + std::ptrdiff_t(k) * row_bytes, words, bpp));
+  for (int64_t k = 0; k < rows; ++k)
+    out.push_back(hex_row(base + std::ptrdiff_t(k) * row_bytes, int32_t(words), bpp));
   return out;
 }
 
-inline Pixel_Rows pixel_rows_from(const json& call, const char* key, int32_t rows, int32_t words,
+inline Pixel_Rows pixel_rows_from(const json& call, const char* key, int64_t rows, int64_t words,
                                   int32_t bpp, const char* slot) {
   Pixel_Rows out;
   out.row_bytes = int_from(member(call, "row_bytes"), "row_bytes");
   const json& j = member(call, key);
   if (j.is_null()) return out;
-  if (!j.is_array() || int32_t(j.size()) != rows)
+  if (rows > ZT_Largest_Image_Side || words > ZT_Largest_Image_Side)
+    throw Format_Error(std::string(slot) + ": the trace gives the pixels of an image larger "
+                       "than " + std::to_string(ZT_Largest_Image_Side) + " pixels a side");
+  if (!j.is_array() || int64_t(j.size()) != rows)
     throw Format_Error(std::string(slot) + ": \"" + key + "\" must hold " + std::to_string(rows) +
                        " rows (one per row from start y down to end y)");
+  if (rows > 0 && int64_t(out.row_bytes) * rows > int64_t(1) << 30)
+    throw Format_Error(std::string(slot) + ": rows " + std::to_string(out.row_bytes) +
+                       " bytes apart take more than 1 GiB");
   if (rows > 0 && out.row_bytes < words * bpp)
     throw Format_Error(std::string(slot) + ": row_bytes " + std::to_string(out.row_bytes) +
                        " is shorter than a row of " + std::to_string(words) + " pixels");
   out.given = true;
-  out.bytes.assign(std::size_t(std::max(rows, 1)) * std::size_t(std::max(out.row_bytes, bpp)), 0);
+  out.bytes.assign(std::size_t(std::max<int64_t>(rows, 1)) * std::size_t(std::max(out.row_bytes, bpp)), 0);
   for (int32_t k = 0; k < rows; ++k) {
     if (!j[k].is_string()) throw Format_Error(std::string(slot) + ": rows are hex strings");
     std::vector<uint8_t> row = bytes_from_hex_row(j[k].get<std::string>(), bpp);
-    if (int32_t(row.size()) != words * bpp)
+    if (int64_t(row.size()) != words * bpp)
       throw Format_Error(std::string(slot) + ": row " + std::to_string(k) + " has " +
                          std::to_string(row.size() / bpp) + " pixels, the image is " +
                          std::to_string(words) + " wide");
@@ -195,7 +211,7 @@ struct Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, co
     v.points = detail::points_from<P>(detail::member_or_empty(call, "points"));
     v.count = detail::count_from(call, v.points.size(), ZT_slot_name(s));
     v.single = detail::single_from(call);
-    v.colors = detail::colors_from(call, colors_in_call(s, v.count, v.single), ZT_slot_name(s));
+    v.colors = detail::colors_from(call, colors_in_call(s, v.count, v.single), s);
     return v;
   }
 };
@@ -219,7 +235,7 @@ struct Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, co
     Values v;
     v.points = detail::points_from<P>(detail::member_or_empty(call, "points"));
     v.count = detail::count_from(call, v.points.size(), ZT_slot_name(s));
-    v.colors = detail::colors_from(call, colors_in_call(s, v.count, false), ZT_slot_name(s));
+    v.colors = detail::colors_from(call, colors_in_call(s, v.count, false), s);
     return v;
   }
 };
@@ -229,8 +245,8 @@ template <typename P>
 struct Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, const P*,
                              const ZT_RGB32*, const ZT_Parameter*, int32_t, const float*,
                              const ZT_Vector*)> {
-  static int32_t parameter_count(int32_t count, int32_t width) {
-    return std::max(count, 0) * std::max(width, 1);
+  static int64_t parameter_count(int32_t count, int32_t width) {
+    return int64_t(std::max(count, 0)) * std::max(width, 1);
   }
   static json encode(ZT_Slot s, int32_t count, const P* p, const ZT_RGB32* c,
                      const ZT_Parameter* parameters, int32_t width, const float* w,
@@ -238,7 +254,7 @@ struct Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, co
     json params = nullptr, ws = nullptr, ns = nullptr;
     if (parameters) {
       params = json::array();
-      for (int32_t i = 0; i < parameter_count(count, width); ++i)
+      for (int64_t i = 0; i < parameter_count(count, width); ++i)
         params.push_back(json::array({parameters[i].u, parameters[i].v, parameters[i].w}));
     }
     if (w) ws = std::vector<float>(w, w + std::max(count, 0));
@@ -274,7 +290,7 @@ struct Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, co
     Values v;
     v.points = detail::points_from<P>(detail::member_or_empty(call, "points"));
     v.count = detail::count_from(call, v.points.size(), slot);
-    v.colors = detail::colors_from(call, colors_in_call(s, v.count, false), slot);
+    v.colors = detail::colors_from(call, colors_in_call(s, v.count, false), s);
     if (call.contains("parameter_width"))
       v.width = int_from(call["parameter_width"], "parameter_width");
     const std::size_t n = std::size_t(std::max(v.count, 0));
@@ -290,7 +306,7 @@ struct Action_Arguments<void(ZT_Renderer_Data*, const ZT_Rendition&, int32_t, co
             three(e, f);
             p = {f[0], f[1], f[2]};
           });
-      if (v.parameters.size() < std::size_t(parameter_count(v.count, v.width)))
+      if (int64_t(v.parameters.size()) < parameter_count(v.count, v.width))
         throw Format_Error(std::string(slot) + ": count × parameter_width parameters needed");
       if (v.parameters.empty()) v.parameters.resize(1);
     }
@@ -346,7 +362,7 @@ struct Block_Arguments {
   static constexpr const char* key = Bpp == 2 ? "depths" : "pixels";
   static json block(const ZT_DCI_Point* start, const ZT_DCI_Point* end, int32_t row_bytes,
                     const void* pixels) {
-    int32_t rows = detail::span(end->y, start->y), words = detail::span(start->x, end->x);
+    const int64_t rows = detail::span(end->y, start->y), words = detail::span(start->x, end->x);
     return {{"start", point(*start)},
             {"end", point(*end)},
             {"row_bytes", row_bytes},

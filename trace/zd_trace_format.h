@@ -45,8 +45,11 @@ void point_from(const json& j, ZT_Point_D& p);
 json rectangle(const ZT_Int_Rectangle& r);
 ZT_Int_Rectangle rectangle_from(const json& j);
 
-// Checked reads: a clear message names the key and what was expected.
+// Checked reads: a value outside the type is refused, never wrapped; a clear
+// message names the key and what was expected.
 int32_t int_from(const json& j, const char* what);
+uint32_t uint32_from(const json& j, const char* what);
+uint8_t byte_from(const json& j, const char* what);
 bool bool_from(const json& j, const char* what);
 const json& member(const json& object, const char* key);  // throws when missing
 

@@ -121,10 +121,38 @@ using Rasteriser_Of = std::conditional_t<
         std::conditional_t<kind_of(S) == Strip_Kind::Colorized, Colorized_Rasteriser<C, Masked>,
                            Gouraud_Rasteriser<C, Masked>>>>;
 
-// The triangle family in the gate vocabulary: its rows and its rasterisers.
+// The flat slot of the same point space as a colorized or Gouraud one.
+constexpr ZT_Slot flat_slot_of(ZT_Slot s) { return triangle_slot(Strip_Kind::Flat, shape_of(s).space); }
+
+// A colorized or Gouraud call without a colour array draws in the rendition's
+// colour (its index in the mapped configurations), as a polygon without colour
+// does: the flat action of the same point space takes it, before any other gate.
+struct No_Colours_To_Flat {
+  static constexpr std::string_view name = "no colour array: flat action";
+  template <class Family, ZT_Slot S, class C, class P, class... Rest>
+  static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count, P points,
+                   const ZT_RGB32* colours, Rest...) {
+    if (colours) return false;
+    pixel::send<Family, flat_slot_of(S), C>(r, d, count, points);
+    return true;
+  }
+};
+
+template <class Gate, class Row>
+struct Row_Starting_With;
+template <class Gate, class... G>
+struct Row_Starting_With<Gate, pixel::Gates<G...>> {
+  using type = pixel::Gates<Gate, G...>;
+};
+
+// The triangle family in the gate vocabulary: its rows (the colorized and
+// Gouraud ones led by the colour-array test) and its rasterisers.
 struct Triangle_Family {
   template <ZT_Slot S, class C>
-  using Gates_Of = typename Gates_In<S, Triangle_Dispatch<C>>::type;
+  using Gates_Of = std::conditional_t<
+      kind_of(S) == Strip_Kind::Flat, typename Gates_In<S, Triangle_Dispatch<C>>::type,
+      typename Row_Starting_With<No_Colours_To_Flat,
+                                 typename Gates_In<S, Triangle_Dispatch<C>>::type>::type>;
   template <ZT_Slot S, class C, bool Masked>
   using Rasteriser = Rasteriser_Of<S, C, Masked>;
 };
@@ -160,12 +188,13 @@ struct Merge_Opaque_To {
   }
 };
 
-// The strip-edges bit: the strip's edges are drawn instead.
+// The strip-edges bit: the strip's edges are drawn instead (float points
+// rounded first).
 struct Strip_Edges {
   static constexpr std::string_view name = "strip-edges bit: edges";
-  template <class Family, ZT_Slot S, class C, class... A>
+  template <class Family, ZT_Slot S, class C, class P, class... A>
   static bool take(pixel::Renderer_State& r, const ZT_Rendition& d, int32_t count,
-                   const ZT_DCI_Point* points, A...) {
+                   const P* points, A...) {
     if (!(d->advanced_options & ZT_Advanced_Strip_Edges)) return false;
     draw_strip_edges(r, d, count, points);
     return true;

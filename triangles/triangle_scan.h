@@ -3,7 +3,8 @@
 //
 // Every triangle rasteriser of this family runs through scan_triangle.  What
 // differs between them is what the edges carry besides x (a depth, colour
-// channels, colour-cube levels) and what is done with a span (Row_Spans).
+// channels, colour-cube levels, and for other families further interpolants:
+// Extra) and what is done with a span (Row_Spans).
 //
 // Formats.  x is unsigned 16.16 with the column in the upper 16 bits, started at
 // (x << 16) + 0x8000; depth is 17.15, started at (z << 15) + 0x4000; a channel
@@ -30,12 +31,28 @@
 
 namespace triangles {
 
+// Interpolants beyond x, depth and the 16.16 channels, which a family adds to
+// the walkers (the textured triangles' texel coordinates, say).  Extra::Vertex
+// is what a vertex holds of them, Extra::Edge their walker:
+//   Edge::between(a, b, rows)   the edge from a down to b, rows (>= 1) rows further
+//   step(), advance(rows)       one row on, rows (>= 0) rows on
+// advance(rows) gives the bits of rows calls of step().
+struct No_Extra {
+  struct Vertex {};
+  struct Edge {
+    static Edge between(const Vertex&, const Vertex&, int32_t) { return {}; }
+    void step() {}
+    void advance(int32_t) {}
+  };
+};
+
 // A vertex in local buffer coordinates (device minus window origin), its depth
 // with the face's depth offset added, and Channels values to interpolate.
-template <int Channels>
+template <int Channels, class Extra = No_Extra>
 struct Vertex {
   int32_t x = 0, y = 0, z = 0;
   std::array<int32_t, Channels> channel{};
+  [[no_unique_address]] typename Extra::Vertex extra{};
 };
 
 // The difference b - a of two 32-bit values, wrapping instead of overflowing.
@@ -56,7 +73,7 @@ using Count_Divider =
 
 // One edge walker: where the edge crosses the current row, and how that moves
 // from row to row.
-template <bool Depth, int Channels>
+template <bool Depth, int Channels, class Extra = No_Extra>
 struct Edge_Walker {
   uint32_t x = 0;  // 16.16, the integer column in the upper 16 bits
   int32_t x_step = 0;
@@ -64,9 +81,11 @@ struct Edge_Walker {
   int32_t depth_step = 0;
   std::array<uint32_t, Channels> channel{};  // 16.16
   std::array<int32_t, Channels> channel_step{};
+  [[no_unique_address]] typename Extra::Edge extra{};
 
   // The edge from a down to b, which lies rows (>= 1) rows further.
-  static Edge_Walker between(const Vertex<Channels>& a, const Vertex<Channels>& b, int32_t rows) {
+  static Edge_Walker between(const Vertex<Channels, Extra>& a, const Vertex<Channels, Extra>& b,
+                             int32_t rows) {
     Edge_Walker e;
     const Count_Divider<Channels> per_row(rows);
     e.x = uint32_t(pixel::start_16(a.x));
@@ -79,6 +98,7 @@ struct Edge_Walker {
       e.channel[c] = uint32_t(pixel::start_16(a.channel[c]));
       e.channel_step[c] = per_row.step_16(b.channel[c] - a.channel[c]);
     }
+    e.extra = Extra::Edge::between(a.extra, b.extra, rows);
     return e;
   }
 
@@ -86,6 +106,7 @@ struct Edge_Walker {
     x += uint32_t(x_step);
     if constexpr (Depth) depth += uint32_t(depth_step);
     for (int c = 0; c < Channels; ++c) channel[c] += uint32_t(channel_step[c]);
+    extra.step();
   }
   // rows (>= 0) rows further: the same bits as that many calls of step().
   void advance(int32_t rows) {
@@ -93,6 +114,7 @@ struct Edge_Walker {
     x += n * uint32_t(x_step);
     if constexpr (Depth) depth += n * uint32_t(depth_step);
     for (int c = 0; c < Channels; ++c) channel[c] += n * uint32_t(channel_step[c]);
+    extra.advance(rows);
   }
   int32_t column() const { return int32_t(x >> 16); }
 };
@@ -142,7 +164,7 @@ inline void walk_half(int32_t first, int32_t end, Row_Window window, Edge left, 
 
 // Scan-converts one triangle.  Row_Spans is called as spans(y, left, right) for
 // every row of the triangle inside the window, left and right being the
-// Edge_Walker of each side at that row.
+// Edge_Walker of each side at that row (its Extra part included).
 //
 // The long edge runs from top to bottom and keeps stepping from the upper half
 // into the lower one; the upper short edge runs from top to middle, the lower
@@ -150,15 +172,16 @@ inline void walk_half(int32_t first, int32_t end, Row_Window window, Edge left, 
 // its x step is larger.  Lower half: the short edge is the left side when its
 // start lies left of the long edge at that row (an unsigned compare of the
 // 16.16 values).
-template <bool Depth, int Channels, class Row_Spans>
-inline void scan_triangle(const Vertex<Channels>& p0, const Vertex<Channels>& p1,
-                          const Vertex<Channels>& p2, Row_Window window, Row_Spans& spans) {
-  using Edge = Edge_Walker<Depth, Channels>;
-  const Vertex<Channels>* p[3] = {&p0, &p1, &p2};
+template <bool Depth, int Channels, class Extra, class Row_Spans>
+inline void scan_triangle(const Vertex<Channels, Extra>& p0, const Vertex<Channels, Extra>& p1,
+                          const Vertex<Channels, Extra>& p2, Row_Window window, Row_Spans& spans) {
+  using Point = Vertex<Channels, Extra>;
+  using Edge = Edge_Walker<Depth, Channels, Extra>;
+  const Point* p[3] = {&p0, &p1, &p2};
   const Vertex_Order order = order_by_y(p0.y, p1.y, p2.y);
-  const Vertex<Channels>& top = *p[order.top];
-  const Vertex<Channels>& middle = *p[order.middle];
-  const Vertex<Channels>& bottom = *p[order.bottom];
+  const Point& top = *p[order.top];
+  const Point& middle = *p[order.middle];
+  const Point& bottom = *p[order.bottom];
 
   const int32_t rows = bottom.y - top.y;
   if (rows < 1 || bottom.y <= window.first || top.y >= window.end) return;

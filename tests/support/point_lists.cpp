@@ -8,10 +8,15 @@ Point_List::Point_List(std::vector<ZT_DCI_Point> points, std::vector<ZT_RGB32> c
     : integer(std::move(points)), colours(std::move(c)), single(s),
       count(int32_t(integer.size())) {
   const float nudge[] = {0.49f, -0.49f, 0.25f, -0.5f, 0.0f};
+  // Below zero, v - 0.5 rounds through v - 0.5 - 0.499999, which single
+  // precision takes to v - 1 from 16 on: a nudge of -0.49 stays safe there.
+  auto moved = [&](int32_t v, std::size_t k) {
+    const float n = nudge[k % 5];
+    return float(v) + (v < 0 && n == -0.5f ? -0.49f : n);
+  };
   for (std::size_t i = 0; i < integer.size(); ++i) {
     const ZT_DCI_Point& p = integer[i];
-    floats.push_back({float(p.x) + nudge[i % 5], float(p.y) + nudge[(i + 1) % 5],
-                      float(p.z) + nudge[(i + 2) % 5]});
+    floats.push_back({moved(p.x, i), moved(p.y, i + 1), moved(p.z, i + 2)});
   }
 }
 

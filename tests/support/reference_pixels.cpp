@@ -49,3 +49,24 @@ uint32_t reference_dither(const ZT_Color_Cube& cube, ZT_RGB32 c, uint32_t t) {
   }
   return uint32_t(index) & 255;
 }
+
+uint32_t reference_threshold(const Software_Z_Buffer& r, int32_t x, int32_t y) {
+  const uintptr_t address = reinterpret_cast<uintptr_t>(r.color_buffer->rows_by_y[size_t(y)] + x);
+  return SHARED.dither_table[(address & 7) + 8 * (y & 7)];
+}
+
+int reference_pattern_cover(const ZT_Face_Attributes& f, int32_t x, int32_t y) {
+  const bool invert = f.pattern_flags & ZT_Pattern_Invert;
+  const bool background = f.pattern_flags & ZT_Pattern_Background;
+  if (f.pattern_index == 64 && !invert) return 0;
+  const uint8_t* bits = ZARNIK.fill_patterns[f.pattern_index];
+  int32_t pw = 8, ph = 8, row_bytes = 1;
+  if (f.pattern_index == 74) {
+    bits = f.user_pattern_bits.data();
+    pw = f.user_pattern_width, ph = f.user_pattern_height, row_bytes = f.user_pattern_row_bytes;
+  }
+  const int32_t row = int32_t(((int64_t(y) - f.pattern_origin.y) % ph + ph) % ph);
+  const int32_t col = int32_t(((int64_t(x) - f.pattern_origin.x) % pw + pw) % pw);
+  const bool hole = (((bits[row * row_bytes + col / 8] >> (col % 8)) & 1) != 0) != invert;
+  return !hole ? 0 : background ? 1 : 2;
+}

@@ -30,8 +30,7 @@ int32_t step_of(int64_t delta, int32_t shift, int32_t n) {
   return n == 0 ? int32_t(delta) : int32_t((delta * (int64_t(1) << shift)) / n);
 }
 uint32_t threshold(const Draw& a, int32_t x, int32_t y) {
-  uintptr_t address = reinterpret_cast<uintptr_t>(a.r.color_buffer->rows_by_y[y] + x);
-  return SHARED.dither_table[(address & 7) + 8 * (y & 7)];
+  return reference_threshold(a.r, x, y);
 }
 
 Depth_Kind depth_kind(const Draw& a) {
@@ -57,20 +56,7 @@ bool depth_passes(const Draw& a, uint32_t z, uint16_t& stored) {
 // What a pixel shows: 0 the triangle's colour, 1 the contrast colour, 2 nothing.
 int coverage(const Draw& a, int32_t x, int32_t y) {
   if (a.mask && a.mask->excludes(x, y)) return 2;
-  const ZT_Face_Attributes& f = *a.d.face;
-  const bool invert = f.pattern_flags & ZT_Pattern_Invert;
-  const bool background = f.pattern_flags & ZT_Pattern_Background;
-  if (f.pattern_index == 64 && !invert) return 0;
-  const uint8_t* bits = ZARNIK.fill_patterns[f.pattern_index];
-  int32_t pw = 8, ph = 8, row_bytes = 1;
-  if (f.pattern_index == 74) {
-    bits = f.user_pattern_bits.data();
-    pw = f.user_pattern_width, ph = f.user_pattern_height, row_bytes = f.user_pattern_row_bytes;
-  }
-  const int32_t row = int32_t(((int64_t(y) - f.pattern_origin.y) % ph + ph) % ph);
-  const int32_t col = int32_t(((int64_t(x) - f.pattern_origin.x) % pw + pw) % pw);
-  const bool hole = (((bits[row * row_bytes + col / 8] >> (col % 8)) & 1) != 0) != invert;
-  return !hole ? 0 : background ? 1 : 2;
+  return reference_pattern_cover(*a.d.face, x, y);
 }
 
 // Writes one covered pixel.  value: the triangle's word (flat, colorized), or

@@ -59,7 +59,7 @@ void Test_Host::establish(const Window_Setup& s) {
   }
   renderer->establish();
   ZT_Rendition_Data* d = rendition.modify();
-  d->hard_clip = {s.origin.x, s.origin.x + s.width - 1, s.origin.y, s.origin.y + s.height - 1};
+  d->hard_clip = {s.origin.x, s.origin.x + (s.width - 1), s.origin.y, s.origin.y + (s.height - 1)};
 }
 
 void Test_Host::establish_config(char c, int32_t width, int32_t height, ZT_Int_Point origin) {
