@@ -22,6 +22,7 @@ struct Texel_Lookup {
   uint32_t column_mask = 0, row_mask = 0;
   uint32_t u_outside = 0, v_outside = 0;  // the no-repeat masks, 0 on a repeating axis
 
+  bool repeats() const { return (u_outside | v_outside) == 0; }
   bool outside(uint32_t ui, uint32_t vi) const {
     return ((ui & u_outside) | (vi & v_outside)) != 0;
   }

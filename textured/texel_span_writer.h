@@ -46,7 +46,9 @@ struct Span_Between {
   bool mean;
 };
 
-template <class Rule, class Contrast, class Coverage>
+// Repeats: both axes of the texture repeat, so no pixel can fall outside it
+// and the no-repeat test is left out of the pixel loops.
+template <class Rule, class Contrast, class Coverage, bool Repeats>
 struct Texel_Span_Writer {
   using Pixel = typename Rule::Pixel;
   using Span = Texel_Span<Rule::colours, Rule::lit>;
@@ -63,7 +65,8 @@ struct Texel_Span_Writer {
   // ui, vi and the span's values s there (for the policies that read colours).
   static void textured(Pixel* p, uint16_t* d, uint32_t z, uint32_t ui, uint32_t vi, const Span& s,
                        const Texel_Lookup& t, const Rule& rule, Row row) {
-    if (t.outside(ui, vi)) return;
+    if constexpr (!Repeats)
+      if (t.outside(ui, vi)) return;
     if (rule.put(p, t.at(ui, vi), s, row) && Fixed_Depth::stores()) *d = uint16_t(z);
   }
   static void solid(Pixel* p, uint16_t* d, const Span& s, const Texel_Lookup& t, const Rule& rule,

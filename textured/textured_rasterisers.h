@@ -52,18 +52,28 @@ inline void with_texel_rule(const Textured_Call& call, Draw&& draw) {
   }
 }
 
+// Calls draw(repeats) with whether both axes of the call's texture repeat (a
+// compile-time bool: the span writers leave the no-repeat test out then).
+template <class Draw>
+inline void with_wrap(const Textured_Call& call, Draw&& draw) {
+  if (call.image.lookup().repeats()) draw(std::true_type{});
+  else draw(std::false_type{});
+}
+
 // Draws the triangles of a strip inside the window through one span writer.
 // make(j, vertex) makes the vertex of point j.
 template <bool Mean, class Rule, class Contrast, class Coverage, class Make>
 inline void paint_strip(const Textured_Call& call, const Rule& rule, const Contrast& contrast,
                         const Coverage& coverage, int32_t count, Make&& make) {
-  using Writer = Texel_Span_Writer<Rule, Contrast, Coverage>;
   using Vertex = Texel_Vertex<Rule::colours, Rule::lit>;
-  const Writer writer{call.frame, call.image.lookup(), rule, contrast, coverage};
-  Whole_Texel_Spans<Writer, Mean> spans{writer};
-  walk_textured_strip<Vertex>(count, make, [&](int32_t, const Vertex& a, const Vertex& b,
-                                                const Vertex& c) {
-    triangles::scan_triangle<true, 0>(a, b, c, call.rows(), spans);
+  with_wrap(call, [&](auto repeats) {
+    using Writer = Texel_Span_Writer<Rule, Contrast, Coverage, decltype(repeats)::value>;
+    const Writer writer{call.frame, call.image.lookup(), rule, contrast, coverage};
+    Whole_Texel_Spans<Writer, Mean> spans{writer};
+    walk_textured_strip<Vertex>(count, make, [&](int32_t, const Vertex& a, const Vertex& b,
+                                                  const Vertex& c) {
+      triangles::scan_triangle<true, 0>(a, b, c, call.rows(), spans);
+    });
   });
 }
 
@@ -94,7 +104,8 @@ inline void paint_clipped_triangle(const Textured_Call& call, const triangles::C
                                    const Rule& rule, const Contrast& contrast,
                                    const ZT_DCI_Point* p, const ZT_RGB32* colours,
                                    const ZT_Parameter (&t)[3]) {
-  using Writer = Texel_Span_Writer<Rule, Contrast, triangles::Solid_Coverage>;
+  // (Straddling triangles are few: one writer, with the no-repeat test.)
+  using Writer = Texel_Span_Writer<Rule, Contrast, triangles::Solid_Coverage, false>;
   using Vertex = Texel_Vertex<Rule::colours, false>;
   const Writer writer{call.frame, call.image.lookup(), rule, contrast, {}};
   Clipped_Texel_Spans<Writer> spans{writer, clip};
