@@ -324,9 +324,15 @@ TEST(GateTables, EveryRowEndsInOneTakingGateAndHandsOnOnlyWhereTheConfigurationC
       return std::find(row.gates.begin(), row.gates.end(), g) != row.gates.end();
     };
     const bool depth = row.config >= 'D';
-    if (has(pixel::depth_off_name)) EXPECT_TRUE(depth);
-    if (has(pixel::transparency_name)) EXPECT_TRUE(row.config == 'B' || row.config == 'F');
-    if (row.family == "triangles" && row.config == 'E') EXPECT_FALSE(has(pixel::Mask_To_Twin::name));
+    if (has(pixel::depth_off_name)) {
+      EXPECT_TRUE(depth);
+    }
+    if (has(pixel::transparency_name)) {
+      EXPECT_TRUE(row.config == 'B' || row.config == 'F');
+    }
+    if (row.family == "triangles" && row.config == 'E') {
+      EXPECT_FALSE(has(pixel::Mask_To_Twin::name));
+    }
   }
 }
 
