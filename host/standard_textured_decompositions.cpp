@@ -16,7 +16,12 @@ namespace {
 using zd_host::Cut_Point;
 using zd_host::Cut_Polygon;
 
-constexpr int64_t affine_cell = 16;
+// Cut lines on multiples of 8 pixels, as the ordered dither repeats: a picture
+// drawn in tiles whose origins lie 8 pixels apart cuts at the same screen
+// lines in every tile (each tile's coordinates are the picture's less a
+// multiple of 8), so its pieces match those of one window through the same
+// clips.
+constexpr int64_t affine_cell = 8;
 constexpr int64_t most_affine_cells = int64_t(1) << 14;
 constexpr int64_t gouraud_cell = 2;
 constexpr int64_t most_gouraud_cells = int64_t(1) << 18;

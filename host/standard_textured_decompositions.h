@@ -13,7 +13,7 @@
 // by that action, and the lighting (if any) has no emission: the rendition
 // copy has perspective bit 0 clear and lighting off.
 //   - Perspective: each triangle is cut along the screen lines x = c i and
-//     y = c j (c is 16 pixels, doubled until the hard-clip rectangle holds at
+//     y = c j (c is 8 pixels, doubled until the hard-clip rectangle holds at
 //     most 2^14 cells) into affine pieces whose corners take the perspective-correct
 //     texture coordinates (and colours, linear on the screen); the pieces share
 //     their edges, inside a triangle and with its neighbours.

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/zd_fallback_log.h"
 #include "tests/support/test_host.h"
 #include "tools/default_scene.h"
 #include "tools/shapes.h"
@@ -115,6 +116,61 @@ TEST(DemoTiles, OneTileEqualsTheWindowDrawnThroughItsOwnSlots) {
     } else {
       EXPECT_EQ(differ, 0) << config;
     }
+  }
+}
+
+// The checkered floor, which the host draws perspective-correct by cutting it
+// into small pieces, in one window and in tiles, in every configuration: the
+// centre of every checker square big enough to see is light or dark as its
+// place on the checkerboard says.  Drawn affine, the two big triangles of the
+// floor put most squares in the wrong place.  The host's textured routine was
+// reached in every configuration.
+TEST(DemoTiles, FloorIsTexturedInPerspectiveEverywhere) {
+  const Camera camera = default_scene_camera(0, 0, 1);
+  const Scene floor{"floor", camera, [](Scene_Painter& p) {
+                      p.clear({0, 0, 0, 255});
+                      draw_checkered_floor(p);
+                      p.present();
+                    }};
+  const Viewport viewport(camera, W, H, {0, 0});
+  const Floor_Quad q = checkered_floor();
+  const float square = q.repeat / 2;  // two squares a side in the texture
+  auto brightness = [](const Window_Image& image, int32_t x, int32_t y) {
+    uint32_t c = image.pixels[std::size_t((H - 1 - y) * W + x)];
+    if (image.indexed) c = image.palette[c].word();
+    return int32_t((c >> 16) & 0xFF) + int32_t((c >> 8) & 0xFF) + int32_t(c & 0xFF);
+  };
+  for (char config : every_configuration) {
+    ZD_Fallback_Log::clear();
+    const Window_Image window = window_picture(floor, config);
+    int32_t textured_calls = 0;
+    for (const ZD_Fallback_Call& call : ZD_Fallback_Log::calls())
+      textured_calls += call.function.find("Textured") != std::string::npos;
+    EXPECT_GT(textured_calls, 0) << config;
+    const Window_Image tiled = picture(floor, config, 3, 2, false);
+    int32_t checked = 0;
+    for (float x = q.left + square / 2; x < q.right; x += square)
+      for (float z = q.back + square / 2; z < q.front; z += square) {
+        // A square whose corners lie at least 4 pixels from its centre on the
+        // screen, well inside the window.
+        const auto centre = viewport.device_point(Mat4::identity(), {x, q.height, z});
+        const auto corner = viewport.device_point(
+            Mat4::identity(), {x + square / 2, q.height, z + square / 2});
+        if (!centre || !corner || std::abs(corner->x - centre->x) < 4 ||
+            std::abs(corner->y - centre->y) < 4)
+          continue;
+        const int32_t px = int32_t(std::floor(centre->x)), py = int32_t(std::floor(centre->y));
+        if (px < 2 || px >= W - 2 || py < 2 || py >= H - 2) continue;
+        const int column = int(std::floor((x - q.left) / square)),
+                  row = int(std::floor((z - q.back) / square));
+        const bool light = (column + row) % 2 == 0;
+        for (const Window_Image* image : {&window, &tiled})
+          EXPECT_EQ(brightness(*image, px, py) > 420, light) << brightness(*image, px, py)
+              << config << (image == &window ? " window" : " tiles") << " square " << column
+              << ", " << row << " at " << px << ", " << py;
+        ++checked;
+      }
+    EXPECT_GT(checked, 20) << config;
   }
 }
 

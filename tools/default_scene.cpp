@@ -96,8 +96,8 @@ void draw_objects(Scene_Painter& painter) {
   const Mat4 turn = Mat4::rotation_y(radians(35));
   // A tiled slab: a procedural texture shaded by the host's lighting.  (Where
   // the renderer leaves textures to the host, the slab and the crate are drawn
-  // plain: the host's drawing cuts faces into pieces by the window, which a
-  // picture drawn in tiles would show.)
+  // plain: drawn by the host, a few of their pixels come out differently in a
+  // picture drawn in tiles.)
   const bool textures = painter.renderer_textures();
   Part_Style slab;
   slab.shading = Shading::flat;
@@ -305,6 +305,7 @@ void draw_default_scene(Scene_Painter& painter) {
   painter.clear(background);
   draw_stars(painter);
   draw_ribbon(painter);
+  draw_checkered_floor(painter);
   draw_floor(painter);
   draw_objects(painter);
   draw_host_drawn(painter);
@@ -312,6 +313,35 @@ void draw_default_scene(Scene_Painter& painter) {
   draw_polygons(painter);
   draw_across_edges(painter);
   painter.present();
+}
+
+Floor_Quad checkered_floor() { return {-4.2f, 4.2f, -4.3f, 2.9f, -1.115f, 1.2f}; }
+
+// A checkered floor under the grid: one big quad whose texture repeats, seen
+// at a grazing angle, so that its squares show whether the texture follows
+// the perspective.  No renderer draws perspective-correct textures itself: the
+// host cuts the quad into pieces small enough to draw affine.
+void draw_checkered_floor(Scene_Painter& painter) {
+  Part_Style floor;
+  floor.material.color = {0.95f, 0.95f, 0.95f};
+  floor.integer_points = true;
+  floor.texture = checker_texture();
+  floor.perspective = true;
+  const Floor_Quad q = checkered_floor();
+  Mesh m;
+  m.positions = {{q.left, q.height, q.back}, {q.right, q.height, q.back},
+                 {q.right, q.height, q.front}, {q.left, q.height, q.front}};
+  m.triangles = {{0, 2, 1}, {0, 3, 2}};
+  m.normals = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+  for (const auto& t : m.triangles) {
+    std::array<Texcoord, 3> uv;
+    for (std::size_t k = 0; k < 3; ++k) {
+      const Vec3& p = m.positions[t[k]];
+      uv[k] = {(p.x - q.left) / q.repeat, (p.z - q.back) / q.repeat};
+    }
+    m.texcoords.push_back(uv);
+  }
+  painter.draw_mesh(m, Mat4::identity(), floor);
 }
 
 Camera mesh_camera(const Mesh& mesh, float yaw, float pitch, float zoom) {

@@ -1,7 +1,7 @@
 // The built-in scene: procedural, no data files.  It shows every kind of
 // primitive a host hands the renderer: Gouraud, per-face and flat triangles
 // from float and integer points, textured ones (one of them lit by its face
-// material), a strip, a patterned and a translucent part,
+// material, a checkered floor in perspective), a strip, a patterned and a translucent part,
 // wireframe polylines, markers and dots, an image, polygons, and geometry that
 // crosses the window's edges through the clipping slots.
 #pragma once
@@ -12,6 +12,17 @@
 // closer by zoom (> 1) or farther (< 1).
 Camera default_scene_camera(float yaw, float pitch, float zoom);
 void draw_default_scene(Scene_Painter& painter);
+
+// The scene's checkered floor: a quad at y = height from x = left to right and
+// z = back to front, textured with checker_texture() (texture_images.h) whose
+// image repeats every `repeat` world units along x (u) and z (v), from the
+// back left corner.
+struct Floor_Quad {
+  float left, right, back, front, height, repeat;
+};
+Floor_Quad checkered_floor();
+// Draws that floor, its texture perspective-correct.
+void draw_checkered_floor(Scene_Painter& painter);
 
 // A loaded mesh, framed by camera, drawn with the given shading over the
 // background of the default scene; with a texture (and texture coordinates),

@@ -51,13 +51,7 @@ void check_obj_text(const std::string& path) {
   };
   std::vector<Reference> references;
   int64_t vertices = 0;
-  std::string text;
-  std::size_t line = 0;
-  while (std::getline(in, text)) {
-    ++line;
-    std::vector<std::string_view> words;
-    for_each_word(text, [&](std::string_view w) { words.push_back(w); });
-    if (words.empty()) continue;
+  for_each_line_of_words(in, [&](const std::vector<std::string_view>& words, std::size_t line) {
     const bool position = words[0] == "v", texcoord = words[0] == "vt";
     if (position || texcoord) {
       const std::size_t needed = position ? 3 : 1;
@@ -74,7 +68,7 @@ void check_obj_text(const std::string& path) {
       for (std::size_t k = 1; k < words.size(); ++k)
         references.push_back({corner_vertex(words[k], vertices, path, line), line});
     }
-  }
+  });
   for (const Reference& r : references)
     if (r.vertex < 0 || r.vertex >= vertices)
       throw mesh_error(path, r.line, "a face refers to a vertex that does not exist");

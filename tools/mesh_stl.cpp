@@ -65,13 +65,7 @@ Mesh read_ascii(const std::string& bytes, const std::string& path) {
   Vertex_Merger merger(mesh);
   Vec3 v[3];
   int have = 0;
-  std::string text;
-  std::size_t line = 0;
-  while (std::getline(in, text)) {
-    ++line;
-    std::vector<std::string_view> words;
-    for_each_word(text, [&](std::string_view w) { words.push_back(w); });
-    if (words.empty()) continue;
+  for_each_line_of_words(in, [&](const std::vector<std::string_view>& words, std::size_t line) {
     if (words[0] == "vertex") {
       if (words.size() < 4) throw mesh_error(path, line, "a vertex needs three numbers");
       float c[3];
@@ -87,7 +81,7 @@ Mesh read_ascii(const std::string& bytes, const std::string& path) {
       throw mesh_error(path, line, "a facet's loop has " + std::to_string(have) +
                                        " vertices; only triangles are STL facets");
     }
-  }
+  });
   return mesh;
 }
 

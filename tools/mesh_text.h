@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <istream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/mesh.h"
 
@@ -40,5 +42,18 @@ void for_each_word(std::string_view line, F&& f) {
     const std::size_t start = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
     if (i > start) f(line.substr(start, i - start));
+  }
+}
+
+// Every line of a text mesh that has words: f(words, line number), numbered
+// from 1, blank and comment-only lines passed over.
+template <typename F>
+void for_each_line_of_words(std::istream& in, F&& f) {
+  std::string text;
+  std::vector<std::string_view> words;
+  for (std::size_t line = 1; std::getline(in, text); ++line) {
+    words.clear();
+    for_each_word(text, [&](std::string_view w) { words.push_back(w); });
+    if (!words.empty()) f(words, line);
   }
 }

@@ -189,7 +189,7 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
       if (textured) corners[k].uv = mesh.texcoords[std::size_t(&t - mesh.triangles.data())][k];
     }
     Clip_Corner front[4];
-    Face f{t, in_front(corners, 3, near, front), {}, {}, {}, {}, 0};
+    Face f{t, in_front(corners, 3, near, front), {}, {}, {}, {}, {}, 0};
     if (f.corners < 3) continue;
     double area = 0, left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
     for (int32_t k = 0; k < f.corners; ++k) {
@@ -198,6 +198,7 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
       f.colors[std::size_t(k)] = front[k].color;
       f.texcoords[std::size_t(k)] = front[k].uv;
       f.normals[std::size_t(k)] = front[k].normal;
+      f.w[std::size_t(k)] = front[k].clip.w;
       f.depth += p.z / f.corners;
       left = std::min(left, p.x), right = std::max(right, p.x);
       bottom = std::min(bottom, p.y), top = std::max(top, p.y);
@@ -225,7 +226,10 @@ void Scene_Painter::draw_mesh(const Mesh& mesh, const Mat4& model, const Part_St
   case Shading::flat:
     if (textured) texture_faces(face_style);
     draw_faces(faces, world, face_style);
-    if (textured) rendition_.modify()->lighting = 0;
+    if (textured) {
+      rendition_.modify()->lighting = 0;
+      rendition_.modify()->perspective = 0;
+    }
     break;
   case Shading::wireframe: draw_edges(faces, clip, colors); break;
   case Shading::points: draw_vertices(faces, clip); break;
@@ -321,11 +325,12 @@ void Scene_Painter::texture_faces(const Part_Style& style) {
     m.diffuse = {{0.85f, 0.85f, 0.85f}};
   }
   rendition_.modify()->lighting = style.material_lighting ? 1 : 0;
+  rendition_.modify()->perspective = style.perspective ? 1u : 0u;
 }
 
 void Scene_Painter::textured_strip(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors,
-                                   const ZT_Parameter* parameters, const ZT_Vector* normals,
-                                   bool integer) {
+                                   const ZT_Parameter* parameters, const float* vertex_w,
+                                   const ZT_Vector* normals, bool integer) {
   using S = ZT_Slot;
   const ZT_Action_Table& t = actions();
   if (n < 3) return;
@@ -333,28 +338,31 @@ void Scene_Painter::textured_strip(int32_t n, const ZT_Point_D* p, const ZT_RGB3
     const ZT_Int_Rectangle guard = viewport_.guard();
     if (all_inside(guard, n, p))
       return t.call<S::draw_preclip_textured_polytriangle>(rendition_, n, p, colors, parameters,
-                                                           1, nullptr, normals);
+                                                           1, vertex_w, normals);
     // Triangle by triangle: those reaching beyond the guard band cut to it.
     for (int32_t i = 0; i + 2 < n; ++i) {
       const ZT_Vector* v = normals ? normals + i : nullptr;
+      const float* w = vertex_w ? vertex_w + i : nullptr;
       if (all_inside(guard, 3, p + i)) {
         t.call<S::draw_preclip_textured_polytriangle>(rendition_, 3, p + i, colors + i,
-                                                      parameters + i, 1, nullptr, v);
+                                                      parameters + i, 1, w, v);
         continue;
       }
       int32_t m = 0;
       ZT_DCI_Point cut[ZD_Preclip_Max_Points];
       ZT_RGB32 cut_colors[ZD_Preclip_Max_Points];
       ZT_Parameter cut_parameters[ZD_Preclip_Max_Points];
+      float cut_w[ZD_Preclip_Max_Points];
       ZT_Vector cut_normals[ZD_Preclip_Max_Points];
       if (!ZD_Preclip_2D_Triangle(session_.renderer(), rendition_, guard, p + i, &m, cut,
-                                  colors + i, cut_colors, parameters + i, 1, cut_parameters,
-                                  nullptr, nullptr, v, v ? cut_normals : nullptr))
+                                  colors + i, cut_colors, parameters + i, 1, cut_parameters, w,
+                                  w ? cut_w : nullptr, v, v ? cut_normals : nullptr))
         continue;
       ZT_Point_D q[ZD_Preclip_Max_Points];
       std::transform(cut, cut + m, q, from_integer);
       t.call<S::draw_preclip_textured_polytriangle>(rendition_, m, q, cut_colors, cut_parameters,
-                                                    1, nullptr, v ? cut_normals : nullptr);
+                                                    1, w ? cut_w : nullptr,
+                                                    v ? cut_normals : nullptr);
     }
     return;
   }
@@ -364,20 +372,20 @@ void Scene_Painter::textured_strip(int32_t n, const ZT_Point_D* p, const ZT_RGB3
   if (!integer) {
     if (in_window)
       t.call<S::draw_dc_textured_polytriangle>(rendition_, n, f.data(), colors, parameters, 1,
-                                               nullptr, normals);
+                                               vertex_w, normals);
     else
       t.call<S::draw_2d_textured_polytriangle>(rendition_, n, f.data(), colors, parameters, 1,
-                                               nullptr, normals);
+                                               vertex_w, normals);
     return;
   }
   std::vector<ZT_DCI_Point> q(static_cast<std::size_t>(n));
   std::transform(f.begin(), f.end(), q.begin(), [](const ZT_Point& x) { return rounded(x); });
   if (in_window)
     t.call<S::draw_dci_textured_polytriangle>(rendition_, n, q.data(), colors, parameters, 1,
-                                              nullptr, normals);
+                                              vertex_w, normals);
   else
     t.call<S::draw_2di_textured_polytriangle>(rendition_, n, q.data(), colors, parameters, 1,
-                                              nullptr, normals);
+                                              vertex_w, normals);
 }
 
 void Scene_Painter::draw_face(const Face& f, const std::vector<Vec3>& world,
@@ -396,17 +404,19 @@ void Scene_Painter::draw_face(const Face& f, const std::vector<Vec3>& world,
     // by the material's colour under the face material's light.
     ZT_Parameter uv[4];
     ZT_Vector normals[4];
+    float w[4];
     const ZT_RGB32 surface = to_rgb32(style.material.color, 1);
     for (int32_t k = 0; k < n; ++k) {
       const std::size_t corner = std::size_t(order[k]);
       uv[k] = {f.texcoords[corner][0], f.texcoords[corner][1], 0};
       const Vec3 v = f.normals[corner];
       normals[k] = {v.x, v.y, v.z};
+      w[k] = f.w[corner];
       if (style.material_lighting) c[k] = surface;
       else if (style.shading == Shading::flat) c[k] = c[0];
     }
-    return textured_strip(n, p, c, uv, style.material_lighting ? normals : nullptr,
-                          style.integer_points);
+    return textured_strip(n, p, c, uv, style.perspective ? w : nullptr,
+                          style.material_lighting ? normals : nullptr, style.integer_points);
   }
   if (style.shading == Shading::gouraud)
     return strip<Colors::per_point>(n, p, c, false, style.integer_points);

@@ -47,6 +47,12 @@ struct Part_Style {
   // normals passed, the material's colour as vertex colours): configuration D
   // draws such faces itself, the others leave them to the host.
   bool material_lighting = false;
+  // Textured faces ask for perspective-correct texture coordinates: the
+  // rendition's perspective word is set and every corner carries its w.  No
+  // renderer draws such faces itself; the host cuts them into pieces small
+  // enough to draw affine (through the renderer's textured slot where it has
+  // one, as texel-coloured Gouraud pieces where not).
+  bool perspective = false;
 };
 
 class Scene_Painter {
@@ -107,6 +113,7 @@ private:
     std::array<ZT_RGB32, 4> colors;
     std::array<Texcoord, 4> texcoords;  // textured parts
     std::array<Vec3, 4> normals;        // parts lit by their face material
+    std::array<float, 4> w;             // clip-space w: perspective-correct textures
     double depth;  // mean device depth: sorting key, far first
   };
   void apply_style(const Part_Style& style);
@@ -116,7 +123,8 @@ private:
   // The face material and lighting switch of a textured part (and back).
   void texture_faces(const Part_Style& style);
   void textured_strip(int32_t count, const ZT_Point_D* points, const ZT_RGB32* colors,
-                      const ZT_Parameter* parameters, const ZT_Vector* normals, bool integer);
+                      const ZT_Parameter* parameters, const float* vertex_w,
+                      const ZT_Vector* normals, bool integer);
   void draw_edges(const std::vector<Face>& faces, const std::vector<Vec4>& clip,
                   const std::vector<ZT_RGB32>& vertex_colors);
   void draw_vertices(const std::vector<Face>& faces, const std::vector<Vec4>& clip);

@@ -96,3 +96,16 @@ ZT_Counted_Ptr<ZT_Texture> crate_texture() {
     }
   return make_texture(side, side, texels);
 }
+
+ZT_Counted_Ptr<ZT_Texture> checker_texture() {
+  constexpr int32_t side = 256, square = side / 2;
+  std::vector<uint32_t> texels(side * side);
+  for (int32_t y = 0; y < side; ++y)
+    for (int32_t x = 0; x < side; ++x) {
+      // Memory rows run from the top; squares count from the bottom.
+      const int32_t row_from_bottom = side - 1 - y;
+      const bool light = (x / square + row_from_bottom / square) % 2 == 0;
+      texels[std::size_t(y * side + x)] = light ? word(232, 222, 200) : word(64, 84, 112);
+    }
+  return make_texture(side, side, texels);
+}

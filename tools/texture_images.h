@@ -17,7 +17,9 @@ struct Texture_Error : std::runtime_error {
 // with the reason when the file cannot be read.
 ZT_Counted_Ptr<ZT_Texture> load_png_texture(const std::string& path);
 
-// Procedural textures, repeating and modulating: stone tiles with grout, and
-// the planks of a crate.
+// Procedural textures, repeating and modulating: stone tiles with grout, the
+// planks of a crate, and a checkerboard of two squares a side (square (i, j),
+// counted from the image's lower-left corner, is light when i + j is even).
 ZT_Counted_Ptr<ZT_Texture> tile_texture();
 ZT_Counted_Ptr<ZT_Texture> crate_texture();
+ZT_Counted_Ptr<ZT_Texture> checker_texture();

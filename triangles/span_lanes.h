@@ -209,8 +209,10 @@ inline void write_lane_blocks(const Lane_Span& s) {
   const V z_step = L::set1(int32_t(uint32_t(s.depth_step) * uint32_t(L::width)));
   auto next = [&] {
     colour.advance();
-    z = L::add(z, z_step);
-    d += L::width;
+    if constexpr (Depth) {
+      z = L::add(z, z_step);
+      d += L::width;  // without depth there is no row of depths to walk
+    }
     p += Colour::pixel_bytes * L::width;
   };
   for (int32_t b = 1; b < blocks - 1; ++b) {
