@@ -15,16 +15,32 @@ using zd_host::Line_Point;
 
 constexpr double widest_line = 4096;
 
-// The rendition the pieces of a line are drawn with: no style, no width.
-// Where a line's pixels can still reach the hard clip: the clip widened by half
-// the weight and a margin.
-ZT_Int_Rectangle reach(const ZT_Int_Rectangle& clip, double weight) {
+// Where dashes can show: the hard clip, widened by half the line's weight and a
+// margin.  A clip larger than the window (it may reach across the coordinate
+// range) is first cut to the window as the renderer's options place it; a
+// smaller one is kept as it is, which also holds inside the renderer's
+// window-local calls, whose clip is already the window's in local coordinates.
+// A dash pattern is walked pixel by pixel only there, so a segment across the
+// whole coordinate range costs what lies near the window.
+ZT_Int_Rectangle reach(ZT_Renderer_Data* renderer, const ZT_Int_Rectangle& clip, double weight) {
+  int64_t left = clip.left, right = clip.right, bottom = clip.bottom, top = clip.top;
+  if (renderer) {
+    const ZT_Renderer_Options& o = *renderer->renderer_options();
+    const ZT_Int_Point origin = o.local_coordinates() ? ZT_Int_Point{0, 0} : o.window_origin();
+    const ZT_Int_Point size = o.window_size();
+    if (right - left >= size.x || top - bottom >= size.y) {
+      left = std::max<int64_t>(left, origin.x);
+      right = std::min<int64_t>(right, int64_t(origin.x) + size.x - 1);
+      bottom = std::max<int64_t>(bottom, origin.y);
+      top = std::min<int64_t>(top, int64_t(origin.y) + size.y - 1);
+    }
+  }
   const int64_t m = int64_t(weight / 2) + 2;
   auto at = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-  return {at(int64_t(clip.left) - m), at(int64_t(clip.right) + m), at(int64_t(clip.bottom) - m),
-          at(int64_t(clip.top) + m)};
+  return {at(left - m), at(right + m), at(bottom - m), at(top + m)};
 }
 
+// The rendition the pieces of a line are drawn with: no style, no width.
 ZT_Rendition thin_copy(const ZT_Rendition& rendition) {
   ZT_Rendition copy = rendition;
   if (copy->line_style != 0 || copy->line_weight > 1) {
@@ -139,7 +155,7 @@ void ZD_Draw_Host_Polyline(ZT_Renderer_Data* renderer, const ZT_Rendition& rendi
   const double weight = std::min<double>(rendition->line_weight, widest_line);
   const uint32_t style = uint32_t(rendition->line_style);
   std::vector<std::vector<Line_Point>> pieces;
-  if (style != 0) pieces = zd_host::dashes(points, count, style, reach(rendition->hard_clip, weight));
+  if (style != 0) pieces = zd_host::dashes(points, count, style, reach(renderer, rendition->hard_clip, weight));
   else pieces.push_back(zd_host::line_points(points, count));
   if (weight > 1) {
     const ZT_Rendition face = face_copy(thin);

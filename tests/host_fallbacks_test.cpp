@@ -155,6 +155,16 @@ TEST(HostStyledLines, FarSegmentsAreDashedOnlyNearTheClip) {
   polyline(near, {{start, 10, 0}, {200, 10, 0}});
   EXPECT_FALSE(lit(far).empty());
   EXPECT_EQ(lit(far), lit(near));
+  // A hard clip across the whole coordinate range dashes only what the window
+  // can show: the same pixels, a few dozen pieces, not one per 8 of 4e9 pixels.
+  Test_Host unbounded('F');
+  unbounded.rendition.modify()->line_style = int32_t(0x0F0F0F0Fu);
+  unbounded.rendition.modify()->hard_clip = {INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX};
+  Spy<S::draw_2di_polyline>::install(unbounded);
+  polyline(unbounded, {{-2000000000, 10, 0}, {2000000000, 10, 0}});
+  EXPECT_EQ(lit(unbounded), lit(far));
+  EXPECT_GT(Spy<S::draw_2di_polyline>::calls, 2);
+  EXPECT_LT(Spy<S::draw_2di_polyline>::calls, 64);
 }
 
 TEST(HostStyledLines, StyledWideLinesAreWideDashes) {
