@@ -32,6 +32,10 @@ std::vector<Line_Point> line_points(const ZT_DCI_Point* points, int32_t count) {
 // may hold a pixel or two more), as [first, last], empty when first > last.
 void keep_within(int64_t a, int64_t d, int64_t n, int64_t low, int64_t high, int64_t& first,
                  int64_t& last) {
+  if (low > high) {  // an empty reach: no pixel of the segment can show
+    first = last + 1;
+    return;
+  }
   if (d == 0) {
     if (a < low || a > high) first = last + 1;
     return;

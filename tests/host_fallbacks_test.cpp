@@ -165,6 +165,15 @@ TEST(HostStyledLines, FarSegmentsAreDashedOnlyNearTheClip) {
   EXPECT_EQ(lit(unbounded), lit(far));
   EXPECT_GT(Spy<S::draw_2di_polyline>::calls, 2);
   EXPECT_LT(Spy<S::draw_2di_polyline>::calls, 64);
+  // An empty clip (bottom above top) across the whole range shows nothing and
+  // walks nothing.
+  Test_Host empty('F');
+  empty.rendition.modify()->line_style = int32_t(0x0F0F0F0Fu);
+  empty.rendition.modify()->hard_clip = {0, 63, INT32_MAX, INT32_MIN};
+  Spy<S::draw_2di_polyline>::install(empty);
+  polyline(empty, {{44, 0, 0}, {2, INT32_MIN, 0}});
+  EXPECT_TRUE(lit(empty).empty());
+  EXPECT_EQ(Spy<S::draw_2di_polyline>::calls, 1);
 }
 
 TEST(HostStyledLines, StyledWideLinesAreWideDashes) {
