@@ -5,7 +5,7 @@
 # build-fuzz/corpus/TARGET/, findings (crashes, hangs, leaks) to
 # build-fuzz/findings/TARGET/; the exit status is 1 when any target found one.
 #
-#   tools/fuzz.sh --seconds 8          a few seconds each, one after another (CI)
+#   tools/fuzz.sh --seconds 8          a few seconds each, as many at once as cores (CI)
 #   tools/fuzz.sh --hours 6            six hours each, as many at once as cores
 #   tools/fuzz.sh --runs 1000000 trace a number of inputs, named targets only
 #   tools/fuzz.sh ... -- -detect_leaks=0 -entropic=0
@@ -23,7 +23,7 @@ targets=()
 extra=()
 while (($#)); do
   case "$1" in
-  --seconds) limit=(-max_total_time="$2"); shift 2 ;;
+  --seconds) limit=(-max_total_time="$2"); parallel=$(nproc); shift 2 ;;
   --hours) limit=(-max_total_time=$(($2 * 3600))); parallel=$(nproc); shift 2 ;;
   --runs) limit=(-runs="$2"); parallel=$(nproc); shift 2 ;;
   --) shift; extra=("$@"); break ;;
