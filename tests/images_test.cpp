@@ -237,6 +237,18 @@ TEST(Images, HostConvertsTheOtherKindAndDrawsItThroughTheRenderer) {
       EXPECT_EQ(mapped.depth(x, y), 10 + x - 4 + (3 - y) * 4);  // the whole image's steps
     }
 
+  // A whole window of random colours in C: every pixel the index its colour has
+  // on its own (the host converts through tables made once per call).
+  Test_Host c_window('C', 64, 32);
+  const Image many = random_image(rng, 64, 32, 'F');
+  draw(c_window, many, 0, 31);
+  const ZT_Palette* c_palette = c_window.renderer->renderer_options()->palette();
+  for (int32_t y = 0; y < 32; ++y)
+    for (int32_t x = 0; x < 64; ++x)
+      ASSERT_EQ(c_window.color(x, y),
+                ZD_Index_Of_Color(c_palette, ZT_RGB32::from_word(many.at(x, 31 - y))))
+          << x << "," << y;
+
   Test_Host true_colour('A', 8, 4);
   Image indices{8, 4, 1, std::vector<uint8_t>(std::size_t(4 * 11), 77)};
   ZD_Fallback_Log::clear();
