@@ -9,6 +9,19 @@ namespace {
 
 using Colors = Scene_Painter::Colors;
 
+// The points as the float and the integer slots take them (the integer ones
+// rounded from the float ones, as a host holding floats would round them).
+std::vector<ZT_Point> float_points(int32_t n, const ZT_Point_D* p) {
+  std::vector<ZT_Point> f(static_cast<std::size_t>(n));
+  std::transform(p, p + n, f.begin(), to_float);
+  return f;
+}
+std::vector<ZT_DCI_Point> integer_points(const std::vector<ZT_Point>& f) {
+  std::vector<ZT_DCI_Point> q(f.size());
+  std::transform(f.begin(), f.end(), q.begin(), [](const ZT_Point& x) { return rounded(x); });
+  return q;
+}
+
 // How far hidden-line faces lie behind their own edges, in depth units.
 constexpr int32_t hidden_line_offset = 48;
 
@@ -267,16 +280,14 @@ void Scene_Painter::strip(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors
     }
     return;
   }
-  std::vector<ZT_Point> f(static_cast<std::size_t>(n));
-  std::transform(p, p + n, f.begin(), to_float);
+  const std::vector<ZT_Point> f = float_points(n, p);
   const bool in_window = viewport_.inside(f.data(), n);
   if (!integer) {
     if (in_window) call<s.dc, C>(t, rendition_, n, f.data(), colors, single);
     else call<s.d2, C>(t, rendition_, n, f.data(), colors, single);
     return;
   }
-  std::vector<ZT_DCI_Point> q(static_cast<std::size_t>(n));
-  std::transform(f.begin(), f.end(), q.begin(), [](const ZT_Point& x) { return rounded(x); });
+  const std::vector<ZT_DCI_Point> q = integer_points(f);
   if (in_window) call<s.dci, C>(t, rendition_, n, q.data(), colors, single);
   else call<s.d2i, C>(t, rendition_, n, q.data(), colors, single);
 }
@@ -305,10 +316,8 @@ void Scene_Painter::line(int32_t n, const ZT_Point_D* p, const ZT_RGB32* colors)
     }
     return;
   }
-  std::vector<ZT_Point> f(static_cast<std::size_t>(n));
-  std::transform(p, p + n, f.begin(), to_float);
-  std::vector<ZT_DCI_Point> q(static_cast<std::size_t>(n));
-  std::transform(f.begin(), f.end(), q.begin(), [](const ZT_Point& x) { return rounded(x); });
+  const std::vector<ZT_Point> f = float_points(n, p);
+  const std::vector<ZT_DCI_Point> q = integer_points(f);
   if (viewport_.inside(f.data(), n)) call<s.dci, C>(t, rendition_, n, q.data(), colors, false);
   else call<s.d2i, C>(t, rendition_, n, q.data(), colors, false);
 }
@@ -366,8 +375,7 @@ void Scene_Painter::textured_strip(int32_t n, const ZT_Point_D* p, const ZT_RGB3
     }
     return;
   }
-  std::vector<ZT_Point> f(static_cast<std::size_t>(n));
-  std::transform(p, p + n, f.begin(), to_float);
+  const std::vector<ZT_Point> f = float_points(n, p);
   const bool in_window = viewport_.inside(f.data(), n);
   if (!integer) {
     if (in_window)
@@ -378,8 +386,7 @@ void Scene_Painter::textured_strip(int32_t n, const ZT_Point_D* p, const ZT_RGB3
                                                vertex_w, normals);
     return;
   }
-  std::vector<ZT_DCI_Point> q(static_cast<std::size_t>(n));
-  std::transform(f.begin(), f.end(), q.begin(), [](const ZT_Point& x) { return rounded(x); });
+  const std::vector<ZT_DCI_Point> q = integer_points(f);
   if (in_window)
     t.call<S::draw_dci_textured_polytriangle>(rendition_, n, q.data(), colors, parameters, 1,
                                               vertex_w, normals);
