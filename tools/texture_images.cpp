@@ -64,48 +64,48 @@ ZT_Counted_Ptr<ZT_Texture> load_png_texture(const std::string& path) {
   return make_texture(tw, th, scaled);
 }
 
+// A square texture of side × side texels, texel(x, y) giving each word
+// (y counts memory rows, from the top).
+template <typename Texel>
+ZT_Counted_Ptr<ZT_Texture> procedural_texture(int32_t side, Texel texel) {
+  std::vector<uint32_t> texels(std::size_t(side) * std::size_t(side));
+  for (int32_t y = 0; y < side; ++y)
+    for (int32_t x = 0; x < side; ++x) texels[std::size_t(y * side + x)] = texel(x, y);
+  return make_texture(side, side, texels);
+}
+
 ZT_Counted_Ptr<ZT_Texture> tile_texture() {
   constexpr int32_t side = 64;
-  std::vector<uint32_t> texels(side * side);
-  for (int32_t y = 0; y < side; ++y)
-    for (int32_t x = 0; x < side; ++x) {
-      // Four tiles of 32 texels, rows offset by half a tile, 2 texels of grout.
-      const int32_t row = y / 16, shifted = (x + (row % 2) * 16) % side;
-      const bool grout = y % 16 < 2 || shifted % 32 < 2;
-      const int tint = ((row * 7 + shifted / 32 * 3) % 5) * 9, n = noise(x, y, 10);
-      texels[std::size_t(y * side + x)] =
-          grout ? word(70 + n / 2, 66 + n / 2, 60 + n / 2)
-                : word(176 + tint + n, 164 + tint / 2 + n, 140 + n);
-    }
-  return make_texture(side, side, texels);
+  return procedural_texture(side, [](int32_t x, int32_t y) {
+    // Four tiles of 32 texels, rows offset by half a tile, 2 texels of grout.
+    const int32_t row = y / 16, shifted = (x + (row % 2) * 16) % side;
+    const bool grout = y % 16 < 2 || shifted % 32 < 2;
+    const int tint = ((row * 7 + shifted / 32 * 3) % 5) * 9, n = noise(x, y, 10);
+    return grout ? word(70 + n / 2, 66 + n / 2, 60 + n / 2)
+                 : word(176 + tint + n, 164 + tint / 2 + n, 140 + n);
+  });
 }
 
 ZT_Counted_Ptr<ZT_Texture> crate_texture() {
   constexpr int32_t side = 64;
-  std::vector<uint32_t> texels(side * side);
-  for (int32_t y = 0; y < side; ++y)
-    for (int32_t x = 0; x < side; ++x) {
-      const bool frame = x < 6 || x >= side - 6 || y < 6 || y >= side - 6;
-      const bool brace = std::abs(x - y) < 5 || std::abs(x + y - side + 1) < 5;
-      const bool seam = !frame && y % 14 == 0;
-      const int grain = int(18 * std::sin(float(x) * 0.7f + float(y % 14) * 0.3f)) + noise(x, y, 8);
-      int r = 168, g = 118, b = 62;
-      if (frame || brace) r = 128, g = 84, b = 42;
-      if (seam) r = 80, g = 52, b = 26;
-      texels[std::size_t(y * side + x)] = word(r + grain, g + grain * 2 / 3, b + grain / 3);
-    }
-  return make_texture(side, side, texels);
+  return procedural_texture(side, [](int32_t x, int32_t y) {
+    const bool frame = x < 6 || x >= side - 6 || y < 6 || y >= side - 6;
+    const bool brace = std::abs(x - y) < 5 || std::abs(x + y - side + 1) < 5;
+    const bool seam = !frame && y % 14 == 0;
+    const int grain = int(18 * std::sin(float(x) * 0.7f + float(y % 14) * 0.3f)) + noise(x, y, 8);
+    int r = 168, g = 118, b = 62;
+    if (frame || brace) r = 128, g = 84, b = 42;
+    if (seam) r = 80, g = 52, b = 26;
+    return word(r + grain, g + grain * 2 / 3, b + grain / 3);
+  });
 }
 
 ZT_Counted_Ptr<ZT_Texture> checker_texture() {
   constexpr int32_t side = 256, square = side / 2;
-  std::vector<uint32_t> texels(side * side);
-  for (int32_t y = 0; y < side; ++y)
-    for (int32_t x = 0; x < side; ++x) {
-      // Memory rows run from the top; squares count from the bottom.
-      const int32_t row_from_bottom = side - 1 - y;
-      const bool light = (x / square + row_from_bottom / square) % 2 == 0;
-      texels[std::size_t(y * side + x)] = light ? word(232, 222, 200) : word(64, 84, 112);
-    }
-  return make_texture(side, side, texels);
+  return procedural_texture(side, [](int32_t x, int32_t y) {
+    // Memory rows run from the top; squares count from the bottom.
+    const int32_t row_from_bottom = side - 1 - y;
+    const bool light = (x / square + row_from_bottom / square) % 2 == 0;
+    return light ? word(232, 222, 200) : word(64, 84, 112);
+  });
 }
